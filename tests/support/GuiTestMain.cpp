@@ -1,0 +1,38 @@
+// GUI tests run inside a JUCE application: JUCE installs its X error handling
+// only there. The tests run on the message thread; the exit code is theirs.
+#include <gtest/gtest.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+namespace
+{
+class GuiTestApplication : public juce::JUCEApplicationBase
+{
+public:
+    const juce::String getApplicationName() override { return "Dravik GUI tests"; }
+    const juce::String getApplicationVersion() override { return "1"; }
+    bool moreThanOneInstanceAllowed() override { return true; }
+    void anotherInstanceStarted(const juce::String&) override {}
+    void suspended() override {}
+    void resumed() override {}
+    void systemRequestedQuit() override {}
+    void unhandledException(const std::exception*, const juce::String&, int) override {}
+
+    void initialise(const juce::String&) override
+    {
+        juce::MessageManager::callAsync([this]
+        {
+            setApplicationReturnValue(RUN_ALL_TESTS());
+            quit();
+        });
+    }
+
+    void shutdown() override {}
+};
+}
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    juce::JUCEApplicationBase::createInstance = [] () -> juce::JUCEApplicationBase* { return new GuiTestApplication(); };
+    return juce::JUCEApplicationBase::main(argc, const_cast<const char**>(argv));
+}
