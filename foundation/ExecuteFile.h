@@ -1,0 +1,14 @@
+#pragma once
+
+#include "foundation/BString.h"
+
+namespace Tr {
+
+// Opens a file, document or application the way the desktop would: starts the
+// desktop's opener ("xdg-open", or the program named by the environment variable
+// DRAVIK_OPENER, which tests use) with the path as its one argument, without a
+// shell, and waits for it. True when the opener ran and exited with status 0.
+// The parameters and the working folder are accepted and not used.
+int ExecuteFile(BString const& file, BString const& parameters, BString const& folder);
+
+} // namespace Tr

@@ -1,0 +1,250 @@
+#include "foundation/FileUtils.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace Tr {
+
+namespace {
+
+// Opens a file for reading; a folder, which fopen would accept, counts as unopenable.
+FILE* openForReading(char const* path)
+{
+    FILE* f = std::fopen(path, "rb");
+    struct stat info;
+    if (f != nullptr && (fstat(fileno(f), &info) != 0 || S_ISDIR(info.st_mode))) {
+        std::fclose(f);
+        return nullptr;
+    }
+    return f;
+}
+
+// The size of an open file from its end position; -1 when it cannot be found.
+long long sizeOfOpenFile(FILE* f)
+{
+    if (fseeko(f, 0, SEEK_END) != 0)
+        return -1;
+    long long size = ftello(f);
+    if (fseeko(f, 0, SEEK_SET) != 0)
+        return -1;
+    return size;
+}
+
+void setError(BString* error, BString const& text)
+{
+    if (error != nullptr)
+        *error = text;
+}
+
+void dropTrailingSlashes(std::string& path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+}
+
+int makeFolders(std::string const& path)
+{
+    if (path == "/" || dirExists(path.c_str()))
+        return 1;
+    std::string::size_type slash = path.rfind('/');
+    if (slash == std::string::npos || slash == 0)
+        return 0;
+    std::string parent = path.substr(0, slash);
+    dropTrailingSlashes(parent);
+    if (!makeFolders(parent))
+        return 0;
+    if (mkdir(path.c_str(), 0777) == 0)
+        return 1;
+    return errno == EEXIST && dirExists(path.c_str());
+}
+
+} // namespace
+
+int fileExists(char const* path)
+{
+    struct stat info;
+    return path != nullptr && stat(path, &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+int FileExists(BString const& path)
+{
+    return fileExists(path.toUTF8());
+}
+
+int dirExists(char const* path)
+{
+    struct stat info;
+    return path != nullptr && stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+int DirExists(BString const& path)
+{
+    return dirExists(path.toUTF8());
+}
+
+int dirOrFileExists(char const* path)
+{
+    struct stat info;
+    return path != nullptr && stat(path, &info) == 0;
+}
+
+int DirOrFileExists(BString const& path)
+{
+    return dirOrFileExists(path.toUTF8());
+}
+
+int fileIsReadOnly(char const* path)
+{
+    return path == nullptr || access(path, W_OK) != 0;
+}
+
+int FileIsReadOnly(BString const& path)
+{
+    return fileIsReadOnly(path.toUTF8());
+}
+
+int isFileSystemRoot(char const* path)
+{
+    return path != nullptr && path[0] == '/' && path[1] == 0;
+}
+
+int fileRename(char const* oldPath, char const* newPath)
+{
+    return std::rename(oldPath, newPath) == 0;
+}
+
+int FileRename(BString const& oldPath, BString const& newPath)
+{
+    return fileRename(oldPath.toUTF8(), newPath.toUTF8());
+}
+
+int fileDelete(char const* path)
+{
+    return std::remove(path) == 0;
+}
+
+int FileDelete(BString const& path)
+{
+    return fileDelete(path.toUTF8());
+}
+
+int truncateFile(char const* path)
+{
+    FILE* f = std::fopen(path, "w");
+    if (f == nullptr)
+        return EOF;
+    return std::fclose(f);
+}
+
+int TruncateFile(BString const& path)
+{
+    return truncateFile(path.toUTF8());
+}
+
+int getFileSize(char const* path)
+{
+    FILE* f = openForReading(path);
+    if (f == nullptr)
+        return -1;
+    long long size = sizeOfOpenFile(f);
+    std::fclose(f);
+    return static_cast<int>(static_cast<unsigned int>(size));
+}
+
+int getFileSize(BString const& path)
+{
+    return getFileSize(path.toUTF8());
+}
+
+int forceDirectories(char const* path)
+{
+    if (path == nullptr || path[0] == 0)
+        return 0;
+    std::string folder(path);
+    dropTrailingSlashes(folder);
+    return makeFolders(folder);
+}
+
+int ForceDirectories(BString const& path)
+{
+    return forceDirectories(path.toUTF8());
+}
+
+int IsAbsoluteFilename(BString const& name)
+{
+    char const* p = name.toUTF8();
+    while (*p == '"' || (*p != 0 && static_cast<unsigned char>(*p) <= 32))
+        ++p;
+    return p[0] == '/' && p[1] != 0;
+}
+
+BString MakeAbsoluteFilename(BString const& name, BString const& base)
+{
+    if (IsAbsoluteFilename(name))
+        return name;
+    if (name.startsWith('/') || base.endsWith('/'))
+        return base + name;
+    return base + "/" + name;
+}
+
+BString GetTempFilename(BString const& pattern)
+{
+    BString folder = pattern.isEmpty() ? BString("/tmp") : pattern;
+    BString baseName("temp");
+    BString extension(".tmp");
+    if (FileExists(pattern)) {
+        folder = pattern.extractFileDir();
+        if (pattern.extractFileName().isNotEmpty())
+            baseName = pattern.extractFileName();
+        if (pattern.extractFileExtension().isNotEmpty())
+            extension = pattern.extractFileExtension();
+    }
+    for (unsigned int n = 1;; ++n) {
+        BString candidate = folder + "/" + baseName + BString::fromInt(n) + extension;
+        if (!FileExists(candidate))
+            return candidate;
+    }
+}
+
+void* getMemoryMappedFile(BString const& fileName, int& size, BString* error)
+{
+    FILE* f = openForReading(fileName.toUTF8());
+    if (f == nullptr) {
+        setError(error, "error opening file: : " + fileName);
+        return nullptr;
+    }
+    long long length = sizeOfOpenFile(f);
+    if (static_cast<unsigned long long>(length) >= 2147483647ull) {
+        std::fclose(f);
+        setError(error, "file too large (2GB limit): " + fileName);
+        return nullptr;
+    }
+    // One byte more than needed, so that an empty file still gets a real buffer.
+    void* buffer = std::malloc(static_cast<std::size_t>(length) + 1);
+    if (buffer == nullptr) {
+        std::fclose(f);
+        setError(error, "out of memory (trying to allocate " + BString::fromInt(length) + " bytes).");
+        return nullptr;
+    }
+    std::size_t got = std::fread(buffer, 1, static_cast<std::size_t>(length), f);
+    std::fclose(f);
+    if (got != static_cast<std::size_t>(length)) {
+        std::free(buffer);
+        setError(error, "error reading file into buffer : " + fileName);
+        return nullptr;
+    }
+    size = static_cast<int>(length);
+    return buffer;
+}
+
+void freeMemoryMappedFile(void* buffer)
+{
+    std::free(buffer);
+}
+
+} // namespace Tr
