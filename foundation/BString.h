@@ -1,0 +1,206 @@
+#pragma once
+
+#include <atomic>
+#include <climits>
+#include <cstdarg>
+#include <type_traits>
+
+struct __CFString;
+class NSString;
+
+namespace Tr {
+
+// UTF-16 and UTF-32 forms of a container's text, made on request and kept with the container.
+struct BStringOtherRepresentations
+{
+    unsigned short* utf16;
+    int utf16Capacity;
+    int utf16Valid;
+    unsigned int* utf32;
+    int utf32Capacity;
+    int utf32Valid;
+};
+
+// One malloc block: this header, then capacity + 1 text bytes.
+struct BStringContainer
+{
+    std::atomic<int> refCount;
+    BStringOtherRepresentations* otherForms;
+    int capacity;
+
+    char* text() { return reinterpret_cast<char*>(this + 1); }
+};
+
+// UTF-8 text in a shared, reference-counted container; a change copies the container first
+// when it is shared or too small. Lengths and positions count bytes.
+class BString
+{
+public:
+    static const BString empty;
+
+    BString();
+    BString(BString const& other);
+    BString(BString const& other, int maxLen, int minCapacity);
+    BString(char const* text, int maxLen = INT_MAX, int minCapacity = -1);
+    BString(unsigned char const* text, int maxLen = INT_MAX, int minCapacity = -1);
+    BString(__CFString const* text);
+    BString(NSString* text);
+    ~BString();
+
+    BString& operator=(BString const& other);
+    BString& assign(BString const& other);
+    BString& assign(char const* text, int maxLen = INT_MAX);
+    BString& assign(char c);
+
+    char const* c_str() const;
+    char const* toUTF8() const;
+    __CFString const* toCFString() const;
+    NSString* toNSString() const;
+
+    int length() const;
+    int getCapacity() const;
+    int isEmpty() const;
+    int isNotEmpty() const;
+    char operator[](int i) const;
+    char charAt(int i) const;
+
+    void setCapacity(int n) const;
+    void makeUnique(int n = -1) const;
+    void eraseWithNewCapacity(int n);
+    void clear();
+    void setLength(int n);
+
+    static BString fromChar(char c);
+    static BString fromInt(int v);
+    static BString fromInt(long long v);
+    static BString fromInt(unsigned int v);
+    static BString fromInt(unsigned long long v);
+    static BString fromDouble(double x, int width, int precision);
+    static BString toHex(unsigned short v, int minDigits);
+    static BString toHex(unsigned int v, int minDigits);
+    static BString toHex(unsigned long long v, int minDigits);
+    static BString toHexDump(unsigned char const* data, int n);
+
+    int isNumber() const;
+    int parseInt(int& out, int pos = 0, int n = -1) const;
+    int parseInt() const;
+    int parseIntDef(int def) const;
+    int parseHex(unsigned int& out, int pos = 0, int n = -1) const;
+    unsigned int parseHex() const;
+    unsigned int parseHexDef(unsigned int def) const;
+
+    static int parseIntChar(char c);
+    static int isNumberChar(char c);
+    static int isHexNumberChar(char c);
+    static int isLetterOrNumberChar(char c);
+    static int isLetterOrNumberChar(wchar_t c);
+    static int isWhiteSpace(char c);
+    static char loCase(char c);
+    static char upCase(char c);
+
+    int compareWith(BString const& other, int ignoreCase = 0) const;
+    int sameAs(BString const& other, int ignoreCase = 0) const;
+    int equals(BString const& other) const;
+    int equalsIgnoreCase(BString const& other) const;
+    int compareFilename(BString const& other) const;
+    int sameFilename(BString const& other) const;
+    int compareWithSubstr(BString const& other, int pos, int n = -1, int ignoreCase = 0) const;
+    int sameAsSubstr(BString const& other, int pos, int n = -1, int ignoreCase = 0) const;
+    int equalsSubstr(BString const& other, int pos, int n = -1) const;
+    int equalsSubstrIgnoreCase(BString const& other, int pos, int n = -1) const;
+
+    int indexOf(char c, int ignoreCase = 0) const;
+    int find(char c) const;
+    int indexOf(BString const& s, int ignoreCase = 0) const;
+    int indexOfAtOffset(BString const& s, int offset, int ignoreCase = 0) const;
+    int lastIndexOf(char c, int ignoreCase = 0) const;
+    int lastIndexOf(BString const& s, int ignoreCase = 0) const;
+    int contains(BString const& s, int ignoreCase = 0) const;
+    int contains(char c, int ignoreCase = 0) const;
+    int startsWith(BString const& s, int ignoreCase = 0) const;
+    int startsWith(char c, int ignoreCase = 0) const;
+    int startsWithAtOffset(BString const& s, int pos, int ignoreCase = 0) const;
+    int endsWith(BString const& s, int ignoreCase = 0) const;
+    int endsWith(char c, int ignoreCase = 0) const;
+
+    BString toLower() const;
+    BString toUpper() const;
+
+    BString& append(BString const& s);
+    BString& operator+=(BString const& s);
+    BString& append(char const* text, int maxLen = INT_MAX);
+    BString& operator+=(char const* text);
+    BString& append(char c);
+    BString& operator+=(char c);
+    BString& erase(int pos, int n = -1);
+
+    BString substr(int pos, int n = -1) const;
+    BString extractTokenizedString(int& pos, char sep) const;
+    BString replaceAll(BString const& find, BString const& repl, int ignoreCase = 0) const;
+    BString replaceOnce(BString const& find, BString const& repl, int ignoreCase = 0) const;
+    BString escape(int quotes = 1) const;
+    BString unescape(int unused = 0) const;
+    BString trim() const;
+    BString removeQuotes() const;
+    BString removeWhiteSpace() const;
+
+    BString extractFileName() const;
+    BString extractFileDir() const;
+    BString extractFileExtension() const;
+    BString removeFileExtension() const;
+    BString extractFileNameWithoutExtension() const;
+    BString changeFileExt(BString const& newExt) const;
+    BString addLastBackSlash() const;
+
+    static BString format(char const* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+    // The format is a string: a template, since a class-type parameter cannot precede "...".
+    // Only scalars and pointers may follow, as with the C-string form.
+    template <typename Fmt, typename... Args,
+              typename = std::enable_if_t<std::is_same<Fmt, BString>::value>>
+    static BString format(Fmt const& fmt, Args... args)
+    {
+        static_assert((... && isFormatArgument<Args>()),
+                      "format arguments must be numbers or pointers (pass c_str() for a BString)");
+        return formatUnchecked(fmt.c_str(), args...);
+    }
+
+private:
+    explicit BString(BStringContainer* container);
+
+    template <typename T>
+    static constexpr bool isFormatArgument()
+    {
+        return std::is_arithmetic<T>::value || std::is_enum<T>::value || std::is_pointer<T>::value
+               || std::is_null_pointer<T>::value;
+    }
+    static BString formatUnchecked(char const* fmt, ...);
+    static BString formatList(char const* fmt, va_list args);
+
+    char* text() const;
+    bool pointsIntoText(char const* p) const;
+    void replaceContainer(BStringContainer* container) const;
+    void changedInPlace();
+    BString& appendBytes(char const* bytes, int n);
+    BString caseCopy(char (*change)(char)) const;
+    int hasFileExtension(int& slash, int& dot) const;
+
+    mutable BStringContainer* c;
+};
+
+bool operator==(BString const& a, BString const& b);
+bool operator!=(BString const& a, BString const& b);
+bool operator<(BString const& a, BString const& b);
+bool operator>(BString const& a, BString const& b);
+bool operator<=(BString const& a, BString const& b);
+bool operator>=(BString const& a, BString const& b);
+bool operator==(BString const& a, char const* b);
+bool operator!=(BString const& a, char const* b);
+
+BString operator+(BString a, BString const& b);
+BString operator+(BString a, char const* b);
+BString operator+(char const* a, BString const& b);
+BString operator+(char a, BString const& b);
+BString operator+(BString a, char b);
+
+} // namespace Tr

@@ -1,0 +1,102 @@
+#include "foundation/ByteString.h"
+
+#include <cctype>
+#include <cstring>
+#include <cwctype>
+
+namespace Tr {
+
+int bstrlen(char const* s)
+{
+    return s ? static_cast<int>(std::strlen(s)) : 0;
+}
+
+int bstrlen(char const* s, int max)
+{
+    if (!s || max <= 0)
+        return 0;
+    return static_cast<int>(strnlen(s, static_cast<size_t>(max)));
+}
+
+char const* bstrstr(char const* text, char const* find)
+{
+    return text && find ? std::strstr(text, find) : nullptr;
+}
+
+char const* bstrchr(char const* text, char c)
+{
+    return text ? std::strchr(text, c) : nullptr;
+}
+
+char const* bstrrchr(char const* text, char c)
+{
+    return text ? std::strrchr(text, c) : nullptr;
+}
+
+int bstrcmp(char const* a, char const* b)
+{
+    return std::strcmp(a, b);
+}
+
+int bstrncmp(char const* a, char const* b, int n)
+{
+    return n <= 0 ? 0 : std::strncmp(a, b, static_cast<size_t>(n));
+}
+
+void bmemcpy(void* dst, void const* src, int n)
+{
+    if (n > 0)
+        std::memcpy(dst, src, static_cast<size_t>(n));
+}
+
+// The C library takes bytes as unsigned values; a negative char would be undefined there.
+char btolower(char c)
+{
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
+
+char btoupper(char c)
+{
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
+
+void btolower(char* s)
+{
+    for (; s && *s; ++s)
+        *s = btolower(*s);
+}
+
+void btoupper(char* s)
+{
+    for (; s && *s; ++s)
+        *s = btoupper(*s);
+}
+
+wchar_t btolower(wchar_t c)
+{
+    return c >= 0 && c < 0x80 ? static_cast<wchar_t>(std::tolower(static_cast<int>(c))) : c;
+}
+
+wchar_t btoupper(wchar_t c)
+{
+    return c >= 0 && c < 0x80 ? static_cast<wchar_t>(std::toupper(static_cast<int>(c))) : c;
+}
+
+void btolower(wchar_t* s)
+{
+    for (; s && *s; ++s)
+        *s = btolower(*s);
+}
+
+void btoupper(wchar_t* s)
+{
+    for (; s && *s; ++s)
+        *s = btoupper(*s);
+}
+
+int biswalnum(wchar_t c)
+{
+    return std::iswalnum(static_cast<wint_t>(c)) ? 1 : 0;
+}
+
+} // namespace Tr

@@ -1,0 +1,26 @@
+#pragma once
+
+namespace Tr {
+
+// Byte-string wrappers that accept null pointers where the C library would crash.
+int bstrlen(char const* s);
+int bstrlen(char const* s, int max);
+char const* bstrstr(char const* text, char const* find);
+char const* bstrchr(char const* text, char c);
+char const* bstrrchr(char const* text, char c);
+int bstrcmp(char const* a, char const* b);
+int bstrncmp(char const* a, char const* b, int n);
+void bmemcpy(void* dst, void const* src, int n);
+
+// Case helpers of the C library; the locale is never changed, so only ASCII letters change.
+char btolower(char c);
+char btoupper(char c);
+void btolower(char* s);
+void btoupper(char* s);
+wchar_t btolower(wchar_t c);
+wchar_t btoupper(wchar_t c);
+void btolower(wchar_t* s);
+void btoupper(wchar_t* s);
+int biswalnum(wchar_t c);
+
+} // namespace Tr
