@@ -14,9 +14,10 @@ constexpr int differentSettingsType = 5;
 constexpr unsigned char sysExStart = 0xF0;
 constexpr unsigned char sysExEnd = 0xF7;
 
+// Program blocks follow the start byte: 1, 37, ..., 649.
 int blockStart(int program)
 {
-    return DravikSettingsImage::programBlockSize * program - 35;
+    return 1 + DravikSettingsImage::programBlockSize * (program - 1);
 }
 
 int pedalByte(int step)
