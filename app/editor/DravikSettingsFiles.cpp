@@ -1,0 +1,212 @@
+// Settings files (".syx", one 690-byte settings image) and the per-user ini file
+// of the settings panel.
+#include "app/editor/DravikContentPanel.h"
+
+#include "app/JuceUtils.h"
+#include "foundation/Exception.h"
+#include "foundation/FileUtils.h"
+#include "foundation/Folders.h"
+#include "foundation/TIniFile.h"
+#include "foundation/gui/FileDialog.h"
+#include "foundation/gui/JuceString.h"
+
+#include <sys/stat.h>
+
+#include <iostream>
+
+namespace {
+
+char const* const iniSection = "Current";
+char const* const fileFilter = "*.syx";
+char const* const fileDescription = "Dravik Settings File";
+
+// The size of the file, or -1 when it cannot be looked at (the reader then says why).
+long long fileSize(juce::String const& path)
+{
+    struct stat info;
+    if (::stat(path.toRawUTF8(), &info) != 0)
+        return -1;
+    return (long long) info.st_size;
+}
+
+} // namespace
+
+void DravikContentPanel::load()
+{
+    if (!saveQuestion())
+        return;
+    Tr::BString startPath = Tr::StringFrom(currentFile);
+    if (startPath.isEmpty())
+        startPath = Tr::DirExists(documentsDir) ? documentsDir : Tr::getMyDocumentsDirectory();
+    Tr::BString path = Tr::askUserForFileDialog("Open a Dravik MIDI T File", "Choose a file:", fileFilter,
+                                                fileDescription, startPath, 0);
+    if (path.isNotEmpty() && Tr::FileExists(path))
+        loadAndReport(Tr::JuceStringFrom(path));
+}
+
+void DravikContentPanel::loadAndReport(juce::String const& path)
+{
+    try {
+        load(path);
+    } catch (Tr::Exception const& e) {
+        JuceUtils::ErrorDlg(Tr::JuceStringFrom(
+            Tr::BString::format("Error loading file '%s':\n%s", path.toRawUTF8(), e.what())));
+    }
+}
+
+// A file larger than a settings image is refused before it is read; the image's
+// own check gives the reason for a length that no image has.
+void DravikContentPanel::load(juce::String const& path)
+{
+    if (fileSize(path) > DravikDefaultTemplateSize)
+        loadFromMem(nullptr, DravikDefaultTemplateSize + 1);
+    int size = 0;
+    Tr::BString error;
+    void* data = Tr::getMemoryMappedFile(Tr::StringFrom(path), size, &error);
+    if (data == nullptr || error.isNotEmpty())
+        throw Tr::Exception(Tr::BString::format("error loading: %s", error.c_str()));
+    try {
+        loadFromMem(static_cast<unsigned char const*>(data), size);
+    } catch (Tr::Exception const&) {
+        Tr::freeMemoryMappedFile(data);
+        updateTitle();
+        throw;
+    }
+    Tr::freeMemoryMappedFile(data);
+    currentFile = path;
+    updateTitle();
+}
+
+bool DravikContentPanel::save()
+{
+    juce::String path = askForSavePath();
+    if (path.isEmpty())
+        return false;
+    try {
+        save(path);
+        return true;
+    } catch (Tr::Exception const& e) {
+        JuceUtils::ErrorDlg(Tr::JuceStringFrom(
+            Tr::BString::format("Error saving file '%s':\n%s", path.toRawUTF8(), e.what())));
+        return false;
+    }
+}
+
+// The dialog warns before overwriting the name the user typed; when ".syx" is
+// appended afterwards, overwriting that other file is asked here. Empty when the
+// user cancels.
+juce::String DravikContentPanel::askForSavePath()
+{
+    Tr::BString startPath = Tr::StringFrom(currentFile);
+    if (startPath.isEmpty()) {
+        if (!Tr::DirExists(documentsDir))
+            Tr::ForceDirectories(documentsDir);
+        startPath = documentsDir;
+    }
+    Tr::BString path = Tr::askUserForFileDialog("Save a Dravik MIDI T File",
+                                                "Select a file to overwrite, or type in a new file name:",
+                                                fileFilter, fileDescription, startPath, 1);
+    if (path.isEmpty() || path.endsWith(".syx", 0))
+        return Tr::JuceStringFrom(path);
+    path += ".syx";
+    if (Tr::DirOrFileExists(path)) {
+        Tr::BString question = Tr::BString::format("The file '%s' already exists.\nDo you want to replace it?",
+                                                   path.extractFileName().c_str());
+        if (!JuceUtils::Confirm(Tr::JuceStringFrom(question)))
+            return {};
+    }
+    return Tr::JuceStringFrom(path);
+}
+
+// The file is replaced as a whole: a failed write leaves the old file as it was.
+void DravikContentPanel::save(juce::String const& path)
+{
+    unsigned char data[DravikDefaultTemplateSize];
+    saveToMem(data, DravikDefaultTemplateSize);
+    if (!Tr::writeFileAtomically(Tr::StringFrom(path), data, sizeof data))
+        throw Tr::Exception("file write error");
+    unchange(true);
+    currentFile = path;
+    updateTitle();
+}
+
+bool DravikContentPanel::isInterestedInFileDrag(juce::StringArray const&)
+{
+    return true;
+}
+
+void DravikContentPanel::filesDropped(juce::StringArray const& files, int, int)
+{
+    if (files.isEmpty())
+        return;
+    juce::String const& path = files[0];
+    if (Tr::DirExists(Tr::StringFrom(path))) {
+        JuceUtils::ErrorDlg("Error: cannot load a folder.");
+        return;
+    }
+    if (saveQuestion())
+        loadAndReport(path);
+}
+
+bool DravikContentPanel::saveQuestion()
+{
+    if (!modified)
+        return true;
+    int cancelled = 0;
+    bool yes = JuceUtils::Confirm("You have made changes to the settings.\nDo you want to save them?", &cancelled);
+    if (cancelled)
+        return false;
+    return !yes || save();
+}
+
+void DravikContentPanel::loadSettings()
+{
+    Tr::TIniFile ini(iniFilePath);
+    ini.ReadFromFileNoException();
+    JuceUtils::loadWindowPosFromIni(this, ini, getPreferredWidth(), getPreferredHeight());
+    currentFile = Tr::JuceStringFrom(ini.ReadString(iniSection, "File", ""));
+    documentsDir = ini.ReadString(iniSection, "DocumentsDir", documentsDir);
+}
+
+// The file is read first, so that sections and keys of other writers stay.
+void DravikContentPanel::saveSettings()
+{
+    Tr::TIniFile ini(iniFilePath);
+    ini.ReadFromFileNoException();
+    JuceUtils::saveWindowPosToIni(this, ini);
+    ini.WriteString(iniSection, "File", Tr::StringFrom(currentFile));
+    ini.WriteString(iniSection, "DocumentsDir", documentsDir);
+    if (!ini.WriteToFile())
+        std::cerr << "Error saving the settings to '" << iniFilePath.c_str() << "'\n";
+}
+
+// The last file when it still exists, else the built-in template; a last file
+// that no longer loads is forgotten without a message.
+void DravikContentPanel::loadLastFileOrTemplate()
+{
+    if (currentFile.isNotEmpty() && Tr::FileExists(Tr::StringFrom(currentFile))) {
+        try {
+            load(currentFile);
+            return;
+        } catch (Tr::Exception const&) {
+            currentFile.clear();
+            updateTitle();
+        }
+    }
+    try {
+        loadFromMem(DravikDefaultTemplate, DravikDefaultTemplateSize);
+    } catch (Tr::Exception const& e) {
+        JuceUtils::ErrorDlg(juce::String::fromUTF8(e.what()));
+        juce::JUCEApplication::quit();
+    }
+}
+
+void DravikContentPanel::loadFromResource(juce::String const& name)
+{
+    juce::String path = JuceUtils::getBundleFile().getFullPathName() + "/" + "Contents" + "/" + "Resources" + "/" + name;
+    if (!juce::File(path).existsAsFile())
+        throw Tr::Exception(Tr::StringFrom("Error loading resource: " + name));
+    load(path);
+    currentFile.clear();
+    updateTitle();
+}
