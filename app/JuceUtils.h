@@ -1,0 +1,127 @@
+#pragma once
+
+#include "app/Runnable.h"
+#include "foundation/BString.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <functional>
+
+namespace Tr {
+class TIniFile;
+}
+
+// One call posted by JuceUtils::invokeLater: runs its Runnable once on the
+// message thread and then deletes itself. Deleting the Runnable first leaves
+// the call empty (see Runnable.h).
+class JuceUtilsInternalUpdater : public juce::AsyncUpdater
+{
+public:
+    JuceUtilsInternalUpdater();
+    ~JuceUtilsInternalUpdater() override;
+
+    // Sets the call and triggers it.
+    void start(Runnable* runnable, void* data, int value);
+    void handleAsyncUpdate() override;
+
+    // Empties every queued call to the runnable; called as it dies.
+    static void cancelCallsTo(Runnable* runnable);
+
+private:
+    void* data = nullptr;
+    int value = 0;
+    Runnable* runnable = nullptr;
+};
+
+// Static helpers over JUCE for the application layer: message boxes, the
+// command-line clean-up, calls posted to the message thread, images of the
+// bundle's resources and the main window's position in the per-user ini file.
+class JuceUtils
+{
+public:
+    JuceUtils() = delete;
+
+    enum DialogReturnCode : int { Cancel = 0, Yes = 1, No = 2, Ok = 3, YesToAll = 4, NoToAll = 5, CancelAll = 6 };
+
+    // A modal box as the user would see it.
+    struct Dialog
+    {
+        juce::MessageBoxIconType icon;
+        juce::String title;
+        juce::String message;
+        bool yesNoCancel; // else one OK button
+    };
+
+    // The dialog hook: every modal box of the application goes through it.
+    // While it is empty (the default) the real box is shown and its answer
+    // returned; a hook answers in the box's place instead, so tests can run
+    // without anyone at the screen:
+    //     JuceUtils::setDialogHook([](JuceUtils::Dialog const&) { return JuceUtils::No; });
+    // It answers Yes, No or Cancel for a yes/no/cancel box; the answer to an
+    // OK box is ignored. Message thread only. Returns the previous hook, so a
+    // test can put it back; an empty hook restores the real boxes.
+    using DialogHook = std::function<DialogReturnCode(Dialog const&)>;
+    static DialogHook setDialogHook(DialogHook hook);
+    static DialogReturnCode showDialog(Dialog const& dialog);
+
+    // "Confirm" box with Yes, No and Cancel: true only for Yes. The cancel
+    // state becomes 1 for Cancel (or Escape) and 0 otherwise.
+    static bool Confirm(juce::String const& message, int* cancelled = nullptr);
+    // "Information" box.
+    static void FYI(juce::String const& message);
+    // "Error" box (warning icon).
+    static void ErrorDlg(juce::String const& message);
+
+    // Removes the word beginning with "-psn" with the character before it, and
+    // every "-NSDocumentRevisionsDebugMode YES".
+    static juce::String cutProcessSerialNumberFromCommandLine(juce::String const& commandLine);
+
+    // Posts one call of r->run(data, value) to the message thread; any thread.
+    static void invokeLater(Runnable* r);
+    static void invokeLater(Runnable* r, void* data, int value);
+
+    // The application bundle: the ".app" folder that holds the running
+    // executable in Contents/MacOS; an executable outside a bundle stands for
+    // its own bundle.
+    static juce::File getBundleFile();
+
+    // Loads name.extension from the bundle's Contents/Resources, else from the
+    // development tree's "resources" three folders above the working folder.
+    // Returns a new juce::Drawable* when asDrawable is non-zero, else a new
+    // juce::Image*; null when there is no such file or it cannot be decoded.
+    static void* getDrawableOrImage(Tr::BString const& extension, Tr::BString const& name, int asDrawable);
+    static juce::Drawable* getDrawable(juce::String const& fileName);
+    static juce::Image* getImage(juce::String const& fileName);
+
+    // Places the top-level window of c from "Current"/"MainLeft" and
+    // "MainTop" on the main display's user area (centred when absent).
+    // A negative width or height keeps the window's own.
+    static void loadWindowPosFromIni(juce::Component* c, Tr::TIniFile& ini, int width, int height);
+    static void loadWindowPosSizeFromIni(juce::Component* c, Tr::TIniFile& ini, int width, int height);
+    static void saveWindowPosToIni(juce::Component* c, Tr::TIniFile& ini);
+    static void saveWindowPosSizeToIni(juce::Component* c, Tr::TIniFile& ini, bool withSize);
+    // The placement rule itself: window gives the current position and the
+    // size to place; a stored value of -1000 counts as absent. Without a
+    // display (userArea null) stored values are kept and absent ones keep the
+    // current position.
+    static juce::Rectangle<int> placeWindow(juce::Rectangle<int> const* userArea, int left, int top,
+                                            juce::Rectangle<int> window);
+
+    static juce::String getHomeDirectory();
+    static bool hasProjectFileExtension(juce::String const& fileName);
+    static bool hasProjectFileExtension(juce::File const* file);
+    static void makeComboBoxTransparent(juce::ComboBox* box, float alpha);
+    static juce::Component* center(juce::Component* c, int left, int right, int top, int bottom,
+                                   int width, int height);
+    static juce::Component* center(juce::Component* c, int left, int right, int top, int bottom);
+    static juce::Component* center(juce::Component* c, juce::Component const* other);
+    static juce::Component* center(juce::Component* c, juce::Component const* other, int width, int height);
+    static juce::Component* centerHorizontally(juce::Component* c, int y, int left, int right,
+                                               int width, int height);
+    static juce::Component* centerHorizontally(juce::Component* c, int y, int left, int right);
+    // Repaints c at once; false off the message thread or for a null c.
+    static bool immediateRepaint(juce::Component* c);
+};
+
+// The button text of a dialog result code; empty for an unknown code.
+juce::String JU_getButtonNameForCode(JuceUtils::DialogReturnCode code);

@@ -1,0 +1,64 @@
+#include "app/JuceUtils.h"
+
+namespace {
+
+JuceUtils::DialogHook& dialogHook()
+{
+    static JuceUtils::DialogHook hook;
+    return hook;
+}
+
+// JUCE answers a yes/no/cancel box with 1 (yes), 2 (no) or 0 (cancel or Escape).
+JuceUtils::DialogReturnCode fromYesNoCancel(int result)
+{
+    if (result == 1)
+        return JuceUtils::Yes;
+    return result == 2 ? JuceUtils::No : JuceUtils::Cancel;
+}
+
+} // namespace
+
+JuceUtils::DialogHook JuceUtils::setDialogHook(DialogHook hook)
+{
+    std::swap(hook, dialogHook());
+    return hook;
+}
+
+JuceUtils::DialogReturnCode JuceUtils::showDialog(Dialog const& dialog)
+{
+    if (dialogHook()) {
+        DialogReturnCode answer = dialogHook()(dialog);
+        return dialog.yesNoCancel ? answer : Ok;
+    }
+    if (dialog.yesNoCancel)
+        return fromYesNoCancel(juce::AlertWindow::showYesNoCancelBox(dialog.icon, dialog.title, dialog.message,
+                                                                    {}, {}, {}, nullptr, nullptr));
+    juce::AlertWindow::showMessageBox(dialog.icon, dialog.title, dialog.message);
+    return Ok;
+}
+
+bool JuceUtils::Confirm(juce::String const& message, int* cancelled)
+{
+    DialogReturnCode answer = showDialog({ juce::MessageBoxIconType::QuestionIcon, L"Confirm", message, true });
+    if (cancelled != nullptr)
+        *cancelled = answer == Cancel ? 1 : 0;
+    return answer == Yes;
+}
+
+void JuceUtils::FYI(juce::String const& message)
+{
+    showDialog({ juce::MessageBoxIconType::InfoIcon, L"Information", message, false });
+}
+
+void JuceUtils::ErrorDlg(juce::String const& message)
+{
+    showDialog({ juce::MessageBoxIconType::WarningIcon, L"Error", message, false });
+}
+
+juce::String JU_getButtonNameForCode(JuceUtils::DialogReturnCode code)
+{
+    static char const* const names[] = { "cancel", "yes", "no", "ok", "yes to all", "no to all", "cancel all" };
+    if (code < JuceUtils::Cancel || code > JuceUtils::CancelAll)
+        return {};
+    return names[code];
+}
