@@ -5,6 +5,7 @@
 #include "platform/corefoundation/CFString.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -182,11 +183,26 @@ BString concat(char const* a, int la, char const* b, int lb)
 
 } // namespace
 
-// The process-wide empty string: strings made before it exists (or after it is gone) get a fresh
-// empty container of their own.
-const BString BString::empty;
+namespace {
 
-BString::BString() : c(empty.c ? retain(empty.c) : newContainer(0)) {}
+// The container of the process-wide empty string lives in static storage and is constant-initialised,
+// so it exists before any static constructor runs and after every static destructor. Its count starts
+// at 2: one reference belongs to the block itself, so it is never freed and never changed in place.
+struct EmptyBlock
+{
+    BStringContainer header;
+    char text[1];
+};
+
+static_assert(offsetof(EmptyBlock, text) == sizeof(BStringContainer), "the text follows the header");
+
+EmptyBlock emptyBlock = {{{2}, nullptr, 0}, {0}};
+
+} // namespace
+
+const BString BString::empty(&emptyBlock.header);
+
+BString::BString() : c(retain(empty.c)) {}
 
 BString::BString(BString const& other) : c(retain(other.c)) {}
 
@@ -218,13 +234,9 @@ BString::BString(NSString* text)
 {
 }
 
-BString::BString(BStringContainer* container) : c(container) {}
-
 BString::~BString()
 {
     release(c);
-    if (this == &empty)
-        c = nullptr;
 }
 
 BString& BString::operator=(BString const& other)

@@ -166,7 +166,7 @@ public:
     }
 
 private:
-    explicit BString(BStringContainer* container);
+    constexpr explicit BString(BStringContainer* container) : c(container) {}
 
     template <typename T>
     static constexpr bool isFormatArgument()

@@ -7,6 +7,14 @@
 
 using Tr::BString;
 
+namespace {
+
+// Static strings of other files may be made in any order relative to the empty string.
+BString const staticDefault;
+BString const staticCopy = BString::empty;
+
+} // namespace
+
 TEST(BStringCopyOnWrite, CopySharesUntilChanged)
 {
     BString original("abc");
@@ -55,6 +63,8 @@ TEST(BStringCopyOnWrite, DefaultStringsShareTheEmptyContainer)
     BString b;
     EXPECT_EQ(BString::empty.c_str(), a.c_str());
     EXPECT_EQ(a.c_str(), b.c_str());
+    EXPECT_EQ(a.c_str(), staticDefault.c_str());
+    EXPECT_EQ(a.c_str(), staticCopy.c_str());
     a.append("x");
     EXPECT_TRUE(BString::empty.isEmpty());
     EXPECT_TRUE(b.isEmpty());
