@@ -1,0 +1,229 @@
+# Shared functions of the black-box tests: the built program under its own Xvfb
+# server, with a fresh HOME, driven and inspected from outside.
+#
+# A test script (tests/e2e/test_<name>.sh; CTest passes it the program, the X11
+# helper and the artefact folder) begins with
+#
+#     source "$(dirname "$0")/lib.sh"
+#     e2e_init "$@"
+#
+# and then uses the functions below. Functions that look something up print it
+# on stdout; every failure ends the test through e2e_fail, which saves a
+# screenshot. Whatever the test started is stopped when it exits.
+#
+# Variables set by e2e_init:
+#   E2E_PROGRAM    the program ("Dravik MIDI T.app/Contents/MacOS/Dravik MIDI T")
+#   E2E_BUNDLE     its bundle folder ("Dravik MIDI T.app")
+#   E2E_OUT        this test's artefact folder (screenshots, program output)
+#   E2E_HOME       the program's fresh HOME
+#   DISPLAY        the test's own X server (exported)
+# Set by e2e_start: E2E_PID, the process id of the program just started.
+# Set by e2e_wait_exit: E2E_STATUS, the exit status of the process waited for.
+
+E2E_SCREEN_WIDTH=1280
+E2E_SCREEN_HEIGHT=1024
+E2E_TIMEOUT=30          # seconds to wait for a window or an exit
+E2E_PIDS=()             # every program started, stopped at exit
+E2E_XVFB_PID=
+E2E_TMP=
+E2E_STARTS=0
+
+# e2e_init PROGRAM X11_HELPER ARTEFACT_DIR
+# Starts Xvfb on a free display, creates the window-manager atoms, makes a fresh
+# HOME and arranges the clean-up.
+e2e_init() {
+    set -euo pipefail
+    [ $# -eq 3 ] || { echo "usage: $0 PROGRAM X11_HELPER ARTEFACT_DIR" >&2; exit 2; }
+    E2E_PROGRAM=$1
+    E2E_X11_HELPER=$2
+    E2E_BUNDLE=$(cd "$(dirname "$E2E_PROGRAM")/../.." && pwd)
+    E2E_OUT="$3/$(basename "$0" .sh)"
+    rm -rf "$E2E_OUT"
+    mkdir -p "$E2E_OUT"
+    E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/dravik-e2e.XXXXXX")
+    trap e2e_cleanup EXIT
+    [ -x "$E2E_PROGRAM" ] || e2e_fail "no program at $E2E_PROGRAM"
+    e2e_start_xvfb
+    "$E2E_X11_HELPER" atoms || e2e_fail "cannot create the window-manager atoms"
+    e2e_fresh_home
+}
+
+# Xvfb picks a free display itself (-displayfd) and reports it when it is ready.
+# -noreset keeps the atoms when the last client leaves.
+e2e_start_xvfb() {
+    local fifo="$E2E_TMP/displayfd" number=
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN_WIDTH}x${E2E_SCREEN_HEIGHT}x24" -noreset -nolisten tcp \
+        3>"$fifo" >"$E2E_OUT/xvfb.log" 2>&1 &
+    E2E_XVFB_PID=$!
+    read -r -t "$E2E_TIMEOUT" number <"$fifo" || true
+    [ -n "$number" ] || e2e_fail "Xvfb did not start (see xvfb.log)"
+    export DISPLAY=":$number"
+}
+
+# A new, empty HOME for the programs started from now on.
+e2e_fresh_home() {
+    E2E_HOME=$(mktemp -d "$E2E_TMP/home.XXXXXX")
+}
+
+# e2e_start [ARGUMENT...]
+# Starts the program in the background with HOME=$E2E_HOME; sets E2E_PID. Its
+# output goes to program-N.log in the artefact folder. Do not call it inside
+# $(...): the process must be a child of the test's own shell.
+e2e_start() {
+    E2E_STARTS=$((E2E_STARTS + 1))
+    HOME="$E2E_HOME" "$E2E_PROGRAM" "$@" >"$E2E_OUT/program-$E2E_STARTS.log" 2>&1 &
+    E2E_PID=$!
+    E2E_PIDS+=("$E2E_PID")
+}
+
+# e2e_find_window PID
+# Prints the id of the visible window of that process, waiting until it appears.
+e2e_find_window() {
+    local pid=$1 wid= deadline=$((SECONDS + E2E_TIMEOUT))
+    while [ $SECONDS -lt $deadline ]; do
+        wid=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n 1 || true)
+        [ -n "$wid" ] && { echo "$wid"; return 0; }
+        kill -0 "$pid" 2>/dev/null || e2e_fail "process $pid ended without showing a window"
+        sleep 0.1
+    done
+    e2e_fail "no window of process $pid within ${E2E_TIMEOUT}s"
+}
+
+# e2e_count_windows NAME_REGEX
+# Prints how many visible windows have a title matching the regular expression.
+e2e_count_windows() {
+    { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; } | wc -l
+}
+
+# e2e_window_title WINDOW
+e2e_window_title() {
+    xdotool getwindowname "$1"
+}
+
+# e2e_window_geometry WINDOW
+# Prints "X Y WIDTH HEIGHT" (position relative to the screen).
+e2e_window_geometry() {
+    local X Y WIDTH HEIGHT WINDOW SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    echo "$X $Y $WIDTH $HEIGHT"
+}
+
+# e2e_allowed_actions WINDOW
+# Prints the window's _NET_WM_ALLOWED_ACTIONS, one atom name a line: the
+# title-bar buttons and resizing a window manager would offer.
+e2e_allowed_actions() {
+    xprop -id "$1" _NET_WM_ALLOWED_ACTIONS | sed -n 's/^[^=]*= //p' | tr -d ' ' | tr ',' '\n'
+}
+
+# e2e_move_window WINDOW X Y
+# Moves the window as a user dragging its title bar would, and waits until the
+# server reports the new position.
+e2e_move_window() {
+    local deadline=$((SECONDS + E2E_TIMEOUT)) geometry
+    xdotool windowmove "$1" "$2" "$3"
+    while [ $SECONDS -lt $deadline ]; do
+        geometry=$(e2e_window_geometry "$1")
+        [ "${geometry% * *}" = "$2 $3" ] && return 0
+        sleep 0.1
+    done
+    e2e_fail "window $1 did not move to $2,$3"
+}
+
+# e2e_key WINDOW KEY...
+# Gives the window the keyboard focus and types the keys (xdotool key names,
+# such as Return, Escape, alt+n), for example to answer a message box.
+e2e_key() {
+    local wid=$1
+    shift
+    xdotool windowfocus --sync "$wid" key --clearmodifiers "$@"
+}
+
+# e2e_close_window WINDOW
+# Asks the window to close as a window manager's close button does.
+e2e_close_window() {
+    "$E2E_X11_HELPER" close "$1" || e2e_fail "cannot send the close request to window $1"
+}
+
+# e2e_wait_exit PID
+# Waits until the process ends and sets E2E_STATUS to its exit status; fails
+# the test when it still runs after the timeout. Not inside $(...), like e2e_start.
+e2e_wait_exit() {
+    local pid=$1 deadline=$((SECONDS + E2E_TIMEOUT))
+    while kill -0 "$pid" 2>/dev/null; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "process $pid still runs after ${E2E_TIMEOUT}s"
+        sleep 0.1
+    done
+    E2E_STATUS=0
+    wait "$pid" || E2E_STATUS=$?
+}
+
+# Ends a process that is still running: politely first, then for good.
+e2e_stop() {
+    local pid=$1 tries=50
+    kill "$pid" 2>/dev/null || return 0
+    while kill -0 "$pid" 2>/dev/null && [ $tries -gt 0 ]; do
+        sleep 0.1
+        tries=$((tries - 1))
+    done
+    kill -9 "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+}
+
+# e2e_screenshot NAME
+# Saves the whole screen as NAME.png in the artefact folder.
+e2e_screenshot() {
+    import -window root "$E2E_OUT/$1.png" 2>/dev/null || echo "no screenshot $1" >&2
+}
+
+# e2e_ini_file
+# Prints the path of the program's per-user ini file: "<bundle>.kset" beside
+# the bundle when it exists, else the bundle's name with ".kset" in
+# $E2E_HOME/.Dravikon.
+e2e_ini_file() {
+    local beside="${E2E_BUNDLE%.app}.kset"
+    if [ -f "$beside" ]; then
+        echo "$beside"
+    else
+        echo "$E2E_HOME/.Dravikon/$(basename "${E2E_BUNDLE%.app}").kset"
+    fi
+}
+
+# e2e_ini_value SECTION KEY
+# Prints the key's value from the per-user ini file; nothing when it is absent.
+e2e_ini_value() {
+    local file
+    file=$(e2e_ini_file)
+    [ -f "$file" ] || return 0
+    awk -v section="[$1]" -v key="$2" '
+        /^\[/ { inside = ($0 == section); next }
+        inside && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }
+    ' "$file"
+}
+
+# e2e_assert_eq EXPECTED ACTUAL WHAT
+e2e_assert_eq() {
+    [ "$1" = "$2" ] || e2e_fail "$3: expected '$1', got '$2'"
+}
+
+# e2e_fail MESSAGE
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Runs at exit: a screenshot when the test failed, then every program started
+# is stopped (by its own process id) and the X server with it.
+e2e_cleanup() {
+    local status=$? pid
+    set +e
+    if [ $status -ne 0 ] && [ -n "${DISPLAY:-}" ]; then
+        e2e_screenshot failure
+    fi
+    for pid in "${E2E_PIDS[@]}"; do
+        e2e_stop "$pid"
+    done
+    [ -n "$E2E_XVFB_PID" ] && e2e_stop "$E2E_XVFB_PID"
+    [ -n "$E2E_TMP" ] && rm -rf "$E2E_TMP"
+    exit $status
+}

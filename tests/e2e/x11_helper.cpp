@@ -1,0 +1,80 @@
+// The two things a black-box test needs of a window manager, on a bare X server:
+//   x11_helper atoms [NAME...]   creates the window-manager atoms (and any NAME
+//                                given), which JUCE looks up only if they exist
+//   x11_helper close WINDOW      asks the window to close, as a window manager
+//                                does: WM_PROTOCOLS carrying WM_DELETE_WINDOW
+// The display is $DISPLAY. Exit status 0 on success, 1 on failure, 2 on misuse.
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+char const* const windowManagerAtoms[] = {
+    "WM_PROTOCOLS",
+    "WM_DELETE_WINDOW",
+    "_MOTIF_WM_HINTS",
+    "_NET_WM_ALLOWED_ACTIONS",
+    "_NET_WM_ACTION_MOVE",
+    "_NET_WM_ACTION_RESIZE",
+    "_NET_WM_ACTION_MINIMIZE",
+    "_NET_WM_ACTION_FULLSCREEN",
+    "_NET_WM_ACTION_MAXIMIZE_HORZ",
+    "_NET_WM_ACTION_MAXIMIZE_VERT",
+    "_NET_WM_ACTION_CLOSE",
+};
+
+int createAtoms(Display* display, int count, char** extra)
+{
+    for (char const* name : windowManagerAtoms)
+        if (XInternAtom(display, name, False) == None)
+            return 1;
+    for (int i = 0; i < count; ++i)
+        if (XInternAtom(display, extra[i], False) == None)
+            return 1;
+    XSync(display, False);
+    return 0;
+}
+
+int closeWindow(Display* display, char const* windowText)
+{
+    char* end = nullptr;
+    unsigned long window = std::strtoul(windowText, &end, 0);
+    if (end == windowText || *end != '\0')
+        return 2;
+    XEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    Status sent = XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+    return sent != 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2 || (std::strcmp(argv[1], "close") == 0 && argc != 3)) {
+        std::fprintf(stderr, "usage: %s atoms [NAME...] | close WINDOW\n", argv[0]);
+        return 2;
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        std::fprintf(stderr, "%s: cannot open display\n", argv[0]);
+        return 1;
+    }
+    int result = 2;
+    if (std::strcmp(argv[1], "atoms") == 0)
+        result = createAtoms(display, argc - 2, argv + 2);
+    else if (std::strcmp(argv[1], "close") == 0)
+        result = closeWindow(display, argv[2]);
+    XCloseDisplay(display);
+    return result;
+}
