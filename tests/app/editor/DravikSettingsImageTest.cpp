@@ -9,7 +9,12 @@
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+// A byte string indexed by int like the image layout, bounds-checked.
+struct Bytes : std::vector<unsigned char> {
+    using std::vector<unsigned char>::vector;
+    unsigned char& operator[](int index) { return at(static_cast<size_type>(index)); }
+    unsigned char operator[](int index) const { return at(static_cast<size_type>(index)); }
+};
 
 // The image with a program combo box of its own and a counted refresh.
 class TestImage : public DravikSettingsImage {

@@ -101,10 +101,12 @@ TEST(DravikTables, BaseSettingStepTableFollowsTheBaseSettingRows)
 {
     ASSERT_EQ(DravikBaseSettingStepCount, 19);
     ASSERT_EQ(static_cast<int>(stepTables.size()), DravikBaseSettingStepCount);
-    for (int i = 0; i < DravikBaseSettingStepCount; ++i) {
-        SCOPED_TRACE(stepTables[i].name);
-        EXPECT_EQ(DravikBaseSettingStepTable[i].table, stepTables[i].rows);
-        EXPECT_EQ(DravikBaseSettingStepTable[i].count, stepTables[i].count);
+    int row = 0;
+    for (NamedTable const& table : stepTables) {
+        SCOPED_TRACE(table.name);
+        EXPECT_EQ(DravikBaseSettingStepTable[row].table, table.rows);
+        EXPECT_EQ(DravikBaseSettingStepTable[row].count, table.count);
+        ++row;
     }
     EXPECT_STREQ(DravikBaseSettingTable[9].text, "Dive Bomb");
     EXPECT_EQ(DravikBaseSettingStepTable[9].table, DravikStepsDiveBombTable);
@@ -116,11 +118,14 @@ TEST(DravikTables, ProgramTypesInTableOrderAndNoneHasValueFour)
         {"Loop Portamento", 2}, {"Loop, No Portamento", 0}, {"Step Portamento", 3},
         {"Step, No Portamento", 1}, {"Different Settings", 5}};
     ASSERT_EQ(DravikProgramTypeCount, 5);
-    for (int i = 0; i < DravikProgramTypeCount; ++i) {
-        EXPECT_EQ(DravikProgramTypeTable[i].text, expected[i].first);
-        EXPECT_EQ(DravikProgramTypeTable[i].value, expected[i].second);
-        EXPECT_NE(DravikProgramTypeTable[i].value, 4);
+    DravikTableEntry const* row = DravikProgramTypeTable;
+    for (auto const& [text, value] : expected) {
+        EXPECT_EQ(row->text, text);
+        EXPECT_EQ(row->value, value);
+        ++row;
     }
+    for (int i = 0; i < DravikProgramTypeCount; ++i)
+        EXPECT_NE(DravikProgramTypeTable[i].value, 4);
 }
 
 TEST(DravikTables, GeneratedTextsFollowTheirValues)
