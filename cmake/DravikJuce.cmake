@@ -6,8 +6,7 @@ target_link_libraries(dravik_juce
     juce::juce_core juce::juce_events juce::juce_data_structures
     juce::juce_graphics juce::juce_gui_basics juce::juce_gui_extra
   PUBLIC
-    juce::juce_recommended_config_flags
-    juce::juce_recommended_warning_flags)
+    juce::juce_recommended_config_flags)
 target_compile_definitions(dravik_juce PUBLIC
   JUCE_MODAL_LOOPS_PERMITTED=1
   JUCE_WEB_BROWSER=0
