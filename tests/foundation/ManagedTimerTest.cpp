@@ -1,0 +1,385 @@
+#include "foundation/BTimer.h"
+#include "foundation/MilliTime.h"
+#include "foundation/PexaSystem.h"
+
+#include "tests/foundation/WaitUntil.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <atomic>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+using TrTest::waitUntil;
+
+namespace {
+
+struct Firing {
+    Tr::BTimer* timer;
+    unsigned int time;
+};
+
+// Records every firing; runs an optional action inside the callback.
+class Log : public Tr::BTimer::Listener {
+public:
+    void onTimer(Tr::BTimer* timer) override
+    {
+        {
+            std::lock_guard<std::mutex> hold(mutex);
+            firings.push_back({timer, Tr::getMilliTime()});
+        }
+        if (action)
+            action(timer);
+    }
+
+    int count()
+    {
+        std::lock_guard<std::mutex> hold(mutex);
+        return int(firings.size());
+    }
+
+    int countOf(Tr::BTimer* timer)
+    {
+        std::lock_guard<std::mutex> hold(mutex);
+        int n = 0;
+        for (auto const& firing : firings)
+            n += firing.timer == timer ? 1 : 0;
+        return n;
+    }
+
+    std::vector<Firing> snapshot()
+    {
+        std::lock_guard<std::mutex> hold(mutex);
+        return firings;
+    }
+
+    std::function<void(Tr::BTimer*)> action;
+
+private:
+    std::mutex mutex;
+    std::vector<Firing> firings;
+};
+
+class TrackedTimer : public Tr::BTimer {
+public:
+    TrackedTimer(Listener* listener, int interval, std::atomic<bool>& deleted, int autoDelete = 0)
+        : BTimer(listener, interval, 0, "Tracked", autoDelete), deleted(deleted)
+    {
+    }
+    ~TrackedTimer() override { deleted = true; }
+
+private:
+    std::atomic<bool>& deleted;
+};
+
+bool managerThreadIsRunning()
+{
+    return Tr::BTimerManager::instance()->isActive();
+}
+
+// The kernel names of this process's threads.
+std::vector<std::string> threadNames()
+{
+    std::vector<std::string> names;
+    DIR* tasks = opendir("/proc/self/task");
+    while (dirent* entry = readdir(tasks)) {
+        std::ifstream comm(std::string("/proc/self/task/") + entry->d_name + "/comm");
+        std::string name;
+        if (std::getline(comm, name))
+            names.push_back(name);
+    }
+    closedir(tasks);
+    return names;
+}
+
+} // namespace
+
+TEST(TimerManaged, IntervalsBelowOneBecomeOne)
+{
+    Log log;
+    Tr::BTimer zero(&log, 0, 1);
+    Tr::BTimer negative(&log, -5, 1);
+    EXPECT_EQ(1, zero.getInterval());
+    EXPECT_EQ(1, negative.getInterval());
+    EXPECT_EQ(1, zero.getInitialDelay());
+    zero.start();
+    EXPECT_TRUE(waitUntil([&] { return log.countOf(&zero) >= 20; }));
+    auto firings = log.snapshot();
+    EXPECT_LT(int(firings.back().time - firings.front().time), 2000);
+}
+
+TEST(TimerManaged, SettersStoreTheirValues)
+{
+    Log log;
+    Tr::BTimer timer(nullptr, 1000, 1);
+    timer.setListener(&log);
+    timer.setName("MIDIDevChange async");
+    timer.setInterval(600);
+    timer.setRepeating(0);
+    timer.setAutoDelete(1);
+    timer.setInitialDelay(5);
+    EXPECT_EQ(&log, timer.getListener());
+    EXPECT_EQ(Tr::BString("MIDIDevChange async"), timer.getName());
+    EXPECT_EQ(600, timer.getInterval());
+    EXPECT_EQ(0, timer.isRepeating());
+    EXPECT_EQ(1, timer.isAutoDeleting());
+    EXPECT_EQ(5, timer.getInitialDelay());
+    timer.setInitialDelay(-1);
+    EXPECT_EQ(600, timer.getInitialDelay());
+    timer.setAutoDelete(0);
+}
+
+TEST(TimerManaged, FireInDueOrder)
+{
+    Log log;
+    Tr::BTimer late(&log, 90, 0);
+    Tr::BTimer early(&log, 30, 0);
+    Tr::BTimer middle(&log, 60, 0);
+    late.start();
+    early.start();
+    middle.start();
+    ASSERT_TRUE(waitUntil([&] { return log.count() == 3; }));
+    auto firings = log.snapshot();
+    EXPECT_EQ(&early, firings[0].timer);
+    EXPECT_EQ(&middle, firings[1].timer);
+    EXPECT_EQ(&late, firings[2].timer);
+}
+
+TEST(TimerManaged, OneShotFiresOnceRepeatingAgainUntilStopped)
+{
+    Log log;
+    Tr::BTimer once(&log, 20, 0);
+    Tr::BTimer again(&log, 20, 1);
+    once.start();
+    again.start();
+    ASSERT_TRUE(waitUntil([&] { return log.countOf(&again) >= 4; }));
+    EXPECT_EQ(1, log.countOf(&once));
+    EXPECT_FALSE(once.isStarted());
+    EXPECT_TRUE(again.isStarted());
+    EXPECT_EQ(1, again.stop());
+    EXPECT_EQ(0, again.stop());
+    int fired = log.countOf(&again);
+    EXPECT_FALSE(waitUntil([&] { return log.countOf(&again) > fired; }, 100));
+}
+
+TEST(TimerManaged, InitialDelayZeroFiresAtTheNextPassThenEveryInterval)
+{
+    Log log;
+    Tr::BTimer timer(&log, 100, 1);
+    timer.setInitialDelay(0);
+    unsigned int startedAt = Tr::getMilliTime();
+    timer.start();
+    ASSERT_TRUE(waitUntil([&] { return log.count() >= 3; }));
+    auto firings = log.snapshot();
+    EXPECT_LT(int(firings[0].time - startedAt), 90);
+    EXPECT_GE(int(firings[1].time - startedAt), 99);
+    EXPECT_GE(int(firings[2].time - startedAt), 199);
+}
+
+TEST(TimerManaged, RestartFromItsOwnCallbackSurvives)
+{
+    Log log;
+    Tr::BTimer timer(&log, 30, 0);
+    log.action = [](Tr::BTimer* fired) {
+        if (fired->getName().isEmpty()) {
+            fired->setName("restarted");
+            fired->start();
+        }
+    };
+    timer.start();
+    ASSERT_TRUE(waitUntil([&] { return log.count() == 2; }));
+    auto firings = log.snapshot();
+    EXPECT_GE(int(firings[1].time - firings[0].time), 29);
+    EXPECT_FALSE(waitUntil([&] { return log.count() > 2; }, 100));
+    EXPECT_FALSE(timer.isStarted());
+}
+
+TEST(TimerManaged, RestartFromAnotherThreadDuringTheCallbackFiresOnceMore)
+{
+    Log log;
+    std::atomic<bool> inCallback{false};
+    std::atomic<bool> restarted{false};
+    log.action = [&](Tr::BTimer*) {
+        if (restarted)
+            return;
+        inCallback = true;
+        Tr::sleepMillis(100);
+    };
+    Tr::BTimer timer(&log, 50, 0);
+    timer.start();
+    ASSERT_TRUE(waitUntil([&] { return inCallback.load(); }));
+    restarted = true;
+    timer.start();
+    unsigned int restartReturnedAt = Tr::getMilliTime();
+    ASSERT_TRUE(waitUntil([&] { return log.count() == 2; }));
+    EXPECT_GE(int(log.snapshot()[1].time - restartReturnedAt), 49);
+    EXPECT_FALSE(waitUntil([&] { return log.count() > 2; }, 100));
+}
+
+TEST(TimerManaged, BurstOfRestartsGivesOneFiringOneDelayAfterTheLast)
+{
+    Log log;
+    Tr::BTimer timer(&log, 600, 0, "MIDIDevChange async");
+    unsigned int lastStart = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0)
+            Tr::sleepMillis(200);
+        timer.start();
+        lastStart = Tr::getMilliTime();
+    }
+    ASSERT_TRUE(waitUntil([&] { return log.count() == 1; }, 3000));
+    int after = int(log.snapshot()[0].time - lastStart);
+    EXPECT_GE(after, 599);
+    EXPECT_LT(after, 600 + 500);
+    EXPECT_FALSE(waitUntil([&] { return log.count() > 1; }, 200));
+}
+
+TEST(TimerManaged, AutoDeleteOneShotIsDeletedAfterItFires)
+{
+    Log log;
+    std::atomic<bool> deleted{false};
+    (new TrackedTimer(&log, 10, deleted, 1))->start();
+    EXPECT_TRUE(waitUntil([&] { return deleted.load(); }));
+    EXPECT_EQ(1, log.count());
+}
+
+TEST(TimerManaged, DeletedFromItsOwnCallbackWithoutDeadlock)
+{
+    Log log;
+    std::atomic<bool> deleted{false};
+    log.action = [](Tr::BTimer* fired) { delete fired; };
+    (new TrackedTimer(&log, 10, deleted))->start();
+    EXPECT_TRUE(waitUntil([&] { return deleted.load(); }));
+    EXPECT_EQ(1, log.count());
+}
+
+TEST(TimerManaged, DeletedFromAnotherThreadWaitsForItsRunningCallback)
+{
+    Log log;
+    std::atomic<bool> inCallback{false};
+    std::atomic<bool> callbackDone{false};
+    log.action = [&](Tr::BTimer*) {
+        inCallback = true;
+        Tr::sleepMillis(100);
+        callbackDone = true;
+    };
+    std::atomic<bool> deleted{false};
+    auto timer = new TrackedTimer(&log, 10, deleted);
+    timer->start();
+    ASSERT_TRUE(waitUntil([&] { return inCallback.load(); }));
+    delete timer;
+    EXPECT_TRUE(callbackDone.load());
+}
+
+TEST(TimerManaged, StopAllByNameCountsStartedOnesAndDropsAll)
+{
+    Log log;
+    Tr::BTimer first(&log, 5000, 0, "group");
+    Tr::BTimer second(&log, 5000, 1, "group");
+    Tr::BTimer stopped(&log, 5000, 0, "group");
+    Tr::BTimer other(&log, 5000, 0, "other");
+    first.start();
+    second.start();
+    stopped.start();
+    stopped.stop();
+    other.start();
+    EXPECT_EQ(2, Tr::BTimer::stopAllByName("group"));
+    EXPECT_FALSE(first.isStarted());
+    EXPECT_FALSE(second.isStarted());
+    EXPECT_TRUE(other.isStarted());
+    EXPECT_EQ(0, Tr::BTimer::stopAllByName("GROUP"));
+    EXPECT_EQ(1, Tr::BTimer::stopAllByListener(&log));
+    EXPECT_FALSE(other.isStarted());
+}
+
+TEST(TimerManaged, ManagerThreadEndsWithoutTimersAndStartsAgain)
+{
+    Log log;
+    Tr::BTimer timer(&log, 10, 1);
+    timer.start();
+    ASSERT_TRUE(waitUntil([&] { return log.count() >= 1; }));
+    EXPECT_TRUE(managerThreadIsRunning());
+    timer.stop();
+    EXPECT_TRUE(waitUntil([] { return !managerThreadIsRunning(); }, 3000));
+    timer.start();
+    EXPECT_TRUE(managerThreadIsRunning());
+    int fired = log.count();
+    EXPECT_TRUE(waitUntil([&] { return log.count() > fired; }));
+}
+
+TEST(TimerManaged, ATimerStartedByAnotherTimersCallbackRuns)
+{
+    Log log;
+    Tr::BTimer later(&log, 20, 0, "later");
+    Tr::BTimer first(&log, 10, 0, "first");
+    log.action = [&later](Tr::BTimer* fired) {
+        if (fired->getName() == "first")
+            later.start();
+    };
+    first.start();
+    EXPECT_TRUE(waitUntil([&] { return log.countOf(&later) == 1; }));
+}
+
+TEST(TimerManaged, DueTimesAroundTheClockWrapAllFire)
+{
+    // One of these lands on 0 exactly unless the clock moves more than 3 ms while
+    // they are armed.
+    Tr::setMilliTimeOffset(0u - Tr::getMilliTime() - 300u);
+    Log log;
+    std::vector<std::unique_ptr<Tr::BTimer>> timers;
+    unsigned int base = Tr::getMilliTime();
+    for (int k = -3; k <= 3; ++k) {
+        timers.emplace_back(new Tr::BTimer(&log, 1000, 0));
+        timers.back()->setInitialDelay(int(0u - base) + k);
+        timers.back()->start();
+    }
+    bool allFired = waitUntil([&] { return log.count() == 7; }, 3000);
+    timers.clear();
+    Tr::setMilliTimeOffset(0);
+    EXPECT_TRUE(allFired) << log.count() << " of 7 fired";
+}
+
+TEST(TimerManaged, RepeatingAcrossTheClockWrapKeepsItsPeriod)
+{
+    Tr::setMilliTimeOffset(0u - Tr::getMilliTime() - 150u);
+    Log log;
+    Tr::BTimer timer(&log, 100, 1);
+    timer.start();
+    bool fired = waitUntil([&] { return log.count() >= 4; });
+    timer.stop();
+    Tr::setMilliTimeOffset(0);
+    ASSERT_TRUE(fired);
+    auto firings = log.snapshot();
+    for (int k = 1; k < 4; ++k) {
+        EXPECT_GE(int(firings[k].time - firings[k - 1].time), 90) << k;
+        EXPECT_LT(int(firings[k].time - firings[k - 1].time), 600) << k;
+    }
+}
+
+TEST(TimerShutdown, RegistryEndsTheManagerThreadAndANewManagerComesOnDemand)
+{
+    Log log;
+    Tr::BTimer timer(&log, 10, 1);
+    timer.start();
+    ASSERT_TRUE(waitUntil([&] { return log.count() >= 1; }));
+    Tr::BTimerManager* first = Tr::BTimerManager::instance();
+    EXPECT_TRUE(first->isActive());
+
+    Tr::PexaSystem::shutdown();
+    EXPECT_FALSE(timer.isStarted());
+    for (auto const& name : threadNames())
+        EXPECT_NE("BTimerManager", name);
+
+    timer.start();
+    EXPECT_TRUE(Tr::BTimerManager::instance()->isActive());
+    int fired = log.count();
+    EXPECT_TRUE(waitUntil([&] { return log.count() > fired; }));
+    timer.stop();
+    Tr::PexaSystem::shutdown();
+}

@@ -1,0 +1,212 @@
+#include "foundation/MilliTime.h"
+#include "foundation/TTimer.h"
+
+#include "tests/foundation/WaitUntil.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+using TrTest::waitUntil;
+
+namespace {
+
+// Records the clock at every firing; can make a firing slow or the last one.
+class Recorder : public Tr::TTimerListener {
+public:
+    int OnTimer() override
+    {
+        unsigned int now = Tr::getMilliTime();
+        int number;
+        {
+            std::lock_guard<std::mutex> hold(mutex);
+            times.push_back(now);
+            number = int(times.size());
+        }
+        if (number == slowFiring)
+            Tr::sleepMillis(slowMillis);
+        return number == lastFiring ? 0 : 1;
+    }
+
+    int count()
+    {
+        std::lock_guard<std::mutex> hold(mutex);
+        return int(times.size());
+    }
+
+    std::vector<unsigned int> snapshot()
+    {
+        std::lock_guard<std::mutex> hold(mutex);
+        return times;
+    }
+
+    int lastFiring = 0;
+    int slowFiring = 0;
+    unsigned int slowMillis = 0;
+
+private:
+    std::mutex mutex;
+    std::vector<unsigned int> times;
+};
+
+std::unique_ptr<Tr::TTimer> makeTimer(Recorder& recorder, int interval)
+{
+    std::unique_ptr<Tr::TTimer> timer(Tr::CreateTimer(&recorder));
+    timer->SetInterval(interval);
+    return timer;
+}
+
+} // namespace
+
+TEST(TimerThread, FiresAtItsInterval)
+{
+    Recorder recorder;
+    auto timer = makeTimer(recorder, 50);
+    unsigned int enabledAt = Tr::getMilliTime();
+    ASSERT_EQ(1, timer->SetEnabled(1));
+    ASSERT_TRUE(waitUntil([&] { return recorder.count() >= 5; }));
+    auto times = recorder.snapshot();
+    for (int k = 0; k < 5; ++k)
+        EXPECT_GE(int(times[k] - enabledAt), 50 * (k + 1) - 1) << k;
+    EXPECT_LT(int(times[4] - enabledAt), 250 + 1000);
+}
+
+TEST(TimerThread, StopsWhenItsCallbackReturnsZero)
+{
+    Recorder recorder;
+    recorder.lastFiring = 1;
+    auto timer = makeTimer(recorder, 20);
+    ASSERT_EQ(1, timer->SetEnabled(1));
+    ASSERT_TRUE(waitUntil([&] { return recorder.count() == 1; }));
+    auto thread = dynamic_cast<Tr::BThread*>(timer.get());
+    EXPECT_TRUE(waitUntil([&] { return !thread->isActive(); }));
+    EXPECT_EQ(0, timer->IsEnabled());
+    EXPECT_FALSE(waitUntil([&] { return recorder.count() > 1; }, 100));
+}
+
+TEST(TimerThread, MissedPeriodsComeBackToBackThenThePeriodHolds)
+{
+    Recorder recorder;
+    recorder.slowFiring = 1;
+    recorder.slowMillis = 130; // the due times of three more periods pass meanwhile
+    auto timer = makeTimer(recorder, 40);
+    ASSERT_EQ(1, timer->SetEnabled(1));
+    ASSERT_TRUE(waitUntil([&] { return recorder.count() >= 5; }));
+    auto times = recorder.snapshot();
+    EXPECT_GE(int(times[1] - times[0]), 130);
+    EXPECT_LT(int(times[3] - times[1]), 20);
+    // The fifth keeps the period of the due times: 160 ms after the first.
+    EXPECT_GE(int(times[4] - times[0]), 159);
+}
+
+TEST(TimerThread, NewIntervalTakesEffectAtOnce)
+{
+    Recorder recorder;
+    auto timer = makeTimer(recorder, 60000);
+    ASSERT_EQ(1, timer->SetEnabled(1));
+    unsigned int changedAt = Tr::getMilliTime();
+    timer->SetInterval(30);
+    ASSERT_TRUE(waitUntil([&] { return recorder.count() >= 1; }, 3000));
+    EXPECT_GE(int(recorder.snapshot()[0] - changedAt), 29);
+    EXPECT_EQ(1, timer->IsEnabled());
+}
+
+TEST(TimerThread, RetriggerPostponesTheNextFiring)
+{
+    Recorder recorder;
+    auto timer = std::unique_ptr<Tr::BThreadTimer>(new Tr::BThreadTimer(&recorder, "Retriggered"));
+    timer->SetInterval(200);
+    ASSERT_EQ(1, timer->SetEnabled(1));
+    Tr::sleepMillis(100);
+    unsigned int retriggeredAt = Tr::getMilliTime();
+    timer->retrigger();
+    ASSERT_TRUE(waitUntil([&] { return recorder.count() >= 1; }));
+    EXPECT_GE(int(recorder.snapshot()[0] - retriggeredAt), 199);
+}
+
+TEST(TimerThread, CanBeDisabledAndEnabledAgain)
+{
+    Recorder recorder;
+    auto timer = makeTimer(recorder, 20);
+    EXPECT_EQ(0, timer->SetEnabled(0));
+    ASSERT_EQ(1, timer->SetEnabled(1));
+    EXPECT_EQ(1, timer->SetEnabled(1));
+    ASSERT_TRUE(waitUntil([&] { return recorder.count() >= 1; }));
+    EXPECT_EQ(1, timer->SetEnabled(0));
+    int fired = recorder.count();
+    EXPECT_FALSE(waitUntil([&] { return recorder.count() > fired; }, 80));
+    ASSERT_EQ(1, timer->SetEnabled(1));
+    EXPECT_TRUE(waitUntil([&] { return recorder.count() > fired; }));
+}
+
+TEST(TimerThread, EnablingAgainRightAfterTheLastFiringStartsANewRun)
+{
+    Recorder recorder;
+    recorder.lastFiring = 1;
+    auto timer = makeTimer(recorder, 10);
+    ASSERT_EQ(1, timer->SetEnabled(1));
+    ASSERT_TRUE(waitUntil([&] { return timer->IsEnabled() == 0; }));
+    recorder.lastFiring = 2;
+    ASSERT_EQ(1, timer->SetEnabled(1));
+    EXPECT_TRUE(waitUntil([&] { return recorder.count() == 2; }));
+    EXPECT_FALSE(waitUntil([&] { return recorder.count() > 2; }, 60));
+}
+
+TEST(TimerThread, NamesAndDefaults)
+{
+    std::unique_ptr<Tr::TTimer> unnamed(Tr::CreateTimer());
+    EXPECT_EQ(Tr::BString("BThreadTimer"), unnamed->GetName());
+    EXPECT_EQ(1000, unnamed->GetInterval());
+    EXPECT_EQ(0, unnamed->IsEnabled());
+    EXPECT_EQ(nullptr, unnamed->GetOnTimer());
+    EXPECT_EQ(Tr::BString("BThreadTimer"), dynamic_cast<Tr::BThread*>(unnamed.get())->getName());
+
+    Recorder recorder;
+    std::unique_ptr<Tr::TTimer> named(Tr::CreateTimer(&recorder, "Send"));
+    EXPECT_EQ(Tr::BString("Send"), named->GetName());
+    EXPECT_EQ(&recorder, named->GetOnTimer());
+    named->SetOnTimer(nullptr);
+    EXPECT_EQ(nullptr, named->GetOnTimer());
+}
+
+TEST(TimerThread, WithoutAListenerItKeepsRunning)
+{
+    std::unique_ptr<Tr::TTimer> timer(Tr::CreateTimer());
+    timer->SetInterval(5);
+    ASSERT_EQ(1, timer->SetEnabled(1));
+    Recorder recorder;
+    timer->SetOnTimer(&recorder);
+    EXPECT_TRUE(waitUntil([&] { return recorder.count() >= 2; }));
+    timer->SetOnTimer(nullptr);
+}
+
+TEST(TimerThread, DeletingAnEnabledTimerStopsItsThread)
+{
+    Recorder recorder;
+    auto timer = makeTimer(recorder, 5);
+    ASSERT_EQ(1, timer->SetEnabled(1));
+    ASSERT_TRUE(waitUntil([&] { return recorder.count() >= 1; }));
+    timer.reset();
+    int fired = recorder.count();
+    EXPECT_FALSE(waitUntil([&] { return recorder.count() > fired; }, 30));
+}
+
+TEST(TimerThread, DueTimesAcrossTheClockWrapKeepTheirPeriod)
+{
+    Tr::setMilliTimeOffset(0u - Tr::getMilliTime() - 120u);
+    Recorder recorder;
+    auto timer = makeTimer(recorder, 50);
+    ASSERT_EQ(1, timer->SetEnabled(1));
+    bool fired = waitUntil([&] { return recorder.count() >= 5; });
+    timer.reset();
+    Tr::setMilliTimeOffset(0);
+    ASSERT_TRUE(fired);
+    auto times = recorder.snapshot();
+    for (int k = 1; k < 5; ++k)
+        EXPECT_GE(int(times[k] - times[k - 1]), 1) << k;
+    EXPECT_GE(int(times[4] - times[0]), 199);
+    EXPECT_LT(int(times[4] - times[0]), 1200);
+}
