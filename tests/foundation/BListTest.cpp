@@ -234,6 +234,7 @@ TEST_F(BListTest, RemoveAndDelete)
     EXPECT_EQ(deleted, (std::vector<int>{1, 2}));
     EXPECT_EQ(ids(list), (std::vector<int>{0}));
 
+    std::unique_ptr<Item> first(list.items[0]);
     list.setItem(0, nullptr);
     EXPECT_TRUE(list.removeAndDelete(0));
     EXPECT_EQ(list.count, 0);
