@@ -30,9 +30,4 @@ void BLock::Reset()
         mutex.reset(new std::mutex);
 }
 
-bool BLock::isHeldByCurrentThread() const
-{
-    return owner.load(std::memory_order_relaxed) == std::this_thread::get_id();
-}
-
 } // namespace Tr

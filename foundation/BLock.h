@@ -21,8 +21,6 @@ public:
     // Re-creates the mutex; does nothing while anybody holds the lock.
     void Reset();
 
-    bool isHeldByCurrentThread() const;
-
 private:
     std::unique_ptr<std::mutex> mutex;
     std::atomic<std::thread::id> owner;

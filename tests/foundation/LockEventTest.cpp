@@ -86,12 +86,15 @@ TEST(Lock, ResetIsIgnoredWhileHeld)
     EXPECT_TRUE(waitUntil([&] { return other.entered.load(); }));
 }
 
-TEST(Lock, UsableAfterReset)
+TEST(Lock, StillExcludesAfterReset)
 {
     Tr::BLock lock;
     lock.Reset();
-    Tr::BLockHolder hold(lock);
-    EXPECT_TRUE(lock.isHeldByCurrentThread());
+    lock.Enter();
+    Contender other(lock);
+    EXPECT_FALSE(waitUntil([&] { return other.entered.load(); }, 50));
+    lock.Leave();
+    EXPECT_TRUE(waitUntil([&] { return other.entered.load(); }));
 }
 
 TEST(Event, WaitEndsAtItsDeadline)
