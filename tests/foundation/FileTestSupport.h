@@ -1,0 +1,119 @@
+#pragma once
+// Temporary folders, environment variables and file contents for the file tests.
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+
+namespace FileTest {
+
+// A fresh folder under /tmp, removed with its contents at the end of the test.
+class TempFolder
+{
+public:
+    TempFolder()
+    {
+        char pattern[] = "/tmp/dravik-files-XXXXXX";
+        char* made = mkdtemp(pattern);
+        path_ = made ? made : "";
+        if (made)
+            chmod(made, 0755);
+    }
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        for (auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
+            if (entry.is_directory(ignored))
+                chmod(entry.path().c_str(), 0755);
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempFolder(TempFolder const&) = delete;
+    TempFolder& operator=(TempFolder const&) = delete;
+
+    std::string const& path() const { return path_; }
+    std::string operator/(std::string const& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// Sets or unsets an environment variable for the scope and restores it after.
+class ScopedEnv
+{
+public:
+    explicit ScopedEnv(char const* name)
+        : name_(name)
+    {
+        char const* old = std::getenv(name);
+        hadValue_ = old != nullptr;
+        if (old)
+            oldValue_ = old;
+    }
+    ScopedEnv(char const* name, char const* value)
+        : ScopedEnv(name)
+    {
+        set(value);
+    }
+    ~ScopedEnv()
+    {
+        if (hadValue_)
+            setenv(name_.c_str(), oldValue_.c_str(), 1);
+        else
+            unsetenv(name_.c_str());
+    }
+    ScopedEnv(ScopedEnv const&) = delete;
+    ScopedEnv& operator=(ScopedEnv const&) = delete;
+
+    void set(char const* value) { setenv(name_.c_str(), value, 1); }
+    void unset() { unsetenv(name_.c_str()); }
+
+private:
+    std::string name_;
+    bool hadValue_ = false;
+    std::string oldValue_;
+};
+
+inline void writeFile(std::string const& path, std::string const& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+inline std::string readFile(std::string const& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline size_t entryCount(std::string const& folder)
+{
+    std::error_code ignored;
+    auto entries = std::filesystem::directory_iterator(folder, ignored);
+    return static_cast<size_t>(std::distance(begin(entries), end(entries)));
+}
+
+// Runs the action as a user without special rights: root ignores folder
+// permissions, so as root the action runs in a child that has become "nobody".
+inline int runUnprivileged(std::function<int()> const& action)
+{
+    if (geteuid() != 0)
+        return action();
+    pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(99);
+        _exit(action());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+
+} // namespace FileTest

@@ -1,0 +1,282 @@
+#include "foundation/FileUtils.h"
+
+#include "FileTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+
+#include <cstring>
+#include <thread>
+#include <vector>
+
+using FileTest::readFile;
+using FileTest::TempFolder;
+using FileTest::writeFile;
+using Tr::BString;
+
+namespace {
+
+std::string str(BString const& s)
+{
+    return s.c_str();
+}
+
+TEST(FileTests, FilesFoldersAndMissingPaths)
+{
+    TempFolder dir;
+    std::string file = dir / "f.txt";
+    writeFile(file, "x");
+    symlink(dir.path().c_str(), (dir / "link").c_str());
+
+    EXPECT_TRUE(Tr::FileExists(BString(file.c_str())));
+    EXPECT_FALSE(Tr::DirExists(BString(file.c_str())));
+    EXPECT_TRUE(Tr::dirExists(dir.path().c_str()));
+    EXPECT_FALSE(Tr::fileExists(dir.path().c_str()));
+    EXPECT_TRUE(Tr::dirExists((dir / "link").c_str()));
+    for (auto const& missing : {dir / "none", std::string()}) {
+        EXPECT_FALSE(Tr::fileExists(missing.c_str()));
+        EXPECT_FALSE(Tr::dirExists(missing.c_str()));
+        EXPECT_FALSE(Tr::dirOrFileExists(missing.c_str()));
+    }
+    EXPECT_TRUE(Tr::DirOrFileExists(BString(file.c_str())));
+    EXPECT_TRUE(Tr::dirOrFileExists(dir.path().c_str()));
+}
+
+TEST(FileTests, SocketIsNoFolder)
+{
+    TempFolder dir;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::string path = dir / "sock";
+    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+    int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(0, bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)));
+    EXPECT_FALSE(Tr::dirExists(path.c_str()));
+    EXPECT_TRUE(Tr::fileExists(path.c_str()));
+    close(fd);
+}
+
+TEST(FileTests, ReadOnlyAndRoot)
+{
+    TempFolder dir;
+    writeFile(dir / "w", "x");
+    EXPECT_FALSE(Tr::FileIsReadOnly(BString((dir / "w").c_str())));
+    EXPECT_TRUE(Tr::fileIsReadOnly((dir / "missing").c_str()));
+    EXPECT_TRUE(Tr::isFileSystemRoot("/"));
+    EXPECT_FALSE(Tr::isFileSystemRoot("//"));
+    EXPECT_FALSE(Tr::isFileSystemRoot(""));
+}
+
+TEST(FileOperations, RenameDeleteTruncateAndSize)
+{
+    TempFolder dir;
+    writeFile(dir / "a", "hello");
+    EXPECT_EQ(5, Tr::getFileSize(BString((dir / "a").c_str())));
+    EXPECT_TRUE(Tr::FileRename(BString((dir / "a").c_str()), BString((dir / "b").c_str())));
+    EXPECT_FALSE(Tr::fileRename((dir / "a").c_str(), (dir / "c").c_str()));
+    EXPECT_EQ(0, Tr::TruncateFile(BString((dir / "b").c_str())));
+    EXPECT_EQ(0, Tr::getFileSize((dir / "b").c_str()));
+    EXPECT_EQ(0, Tr::truncateFile((dir / "new").c_str()));
+    EXPECT_TRUE(Tr::fileExists((dir / "new").c_str()));
+    EXPECT_NE(0, Tr::truncateFile((dir / "no/such").c_str()));
+    EXPECT_FALSE(Tr::dirOrFileExists((dir / "no").c_str()));
+    EXPECT_TRUE(Tr::FileDelete(BString((dir / "b").c_str())));
+    EXPECT_FALSE(Tr::fileDelete((dir / "b").c_str()));
+    EXPECT_EQ(-1, Tr::getFileSize((dir / "b").c_str()));
+    EXPECT_EQ(-1, Tr::getFileSize(dir.path().c_str()));
+}
+
+TEST(ForceDirectories, CreatesMissingParents)
+{
+    TempFolder dir;
+    std::string deep = dir / "a/b/c";
+    EXPECT_TRUE(Tr::ForceDirectories(BString(deep.c_str())));
+    EXPECT_TRUE(Tr::dirExists((dir / "a/b").c_str()));
+    EXPECT_TRUE(Tr::dirExists(deep.c_str()));
+    EXPECT_TRUE(Tr::forceDirectories(deep.c_str()));
+}
+
+TEST(ForceDirectories, TrailingSlashesSucceedAtOnce)
+{
+    TempFolder dir;
+    EXPECT_TRUE(Tr::forceDirectories((dir / "x/y/").c_str()));
+    EXPECT_TRUE(Tr::dirExists((dir / "x/y").c_str()));
+    EXPECT_TRUE(Tr::forceDirectories((dir / "p//q//").c_str()));
+    EXPECT_TRUE(Tr::dirExists((dir / "p/q").c_str()));
+    EXPECT_TRUE(Tr::forceDirectories("/"));
+    EXPECT_TRUE(Tr::forceDirectories("///"));
+}
+
+TEST(ForceDirectories, RefusesWhatItMustNotCreate)
+{
+    TempFolder dir;
+    writeFile(dir / "file", "x");
+    EXPECT_FALSE(Tr::forceDirectories(""));
+    EXPECT_FALSE(Tr::forceDirectories(nullptr));
+    EXPECT_FALSE(Tr::forceDirectories("/dravik-newtop-never-made"));
+    EXPECT_FALSE(Tr::dirOrFileExists("/dravik-newtop-never-made"));
+    EXPECT_FALSE(Tr::forceDirectories("relative/folder"));
+    EXPECT_FALSE(Tr::forceDirectories((dir / "file").c_str()));
+    EXPECT_FALSE(Tr::forceDirectories((dir / "file/sub").c_str()));
+}
+
+TEST(ForceDirectories, ConcurrentCreationSucceedsEverywhere)
+{
+    for (int round = 0; round < 20; ++round) {
+        TempFolder dir;
+        std::string deep = dir / "m/n/o/p/q";
+        std::vector<int> results(8, -1);
+        std::vector<std::thread> threads;
+        for (size_t i = 0; i < results.size(); ++i)
+            threads.emplace_back([&, i] { results[i] = Tr::forceDirectories(deep.c_str()); });
+        for (auto& t : threads)
+            t.join();
+        for (int result : results)
+            EXPECT_EQ(1, result);
+    }
+}
+
+TEST(FileNames, AbsoluteNames)
+{
+    struct Case {
+        char const* name;
+        int absolute;
+    } const cases[] = {
+        {"/a", 1}, {"/", 0}, {"", 0}, {"a/b", 0}, {"  /x", 1}, {"\"/x\"", 1}, {"\" /", 0}, {"\t\"/y", 1},
+    };
+    for (auto const& c : cases)
+        EXPECT_EQ(c.absolute, Tr::IsAbsoluteFilename(BString(c.name))) << c.name;
+}
+
+TEST(FileNames, MakeAbsolute)
+{
+    struct Case {
+        char const* name;
+        char const* base;
+        char const* result;
+    } const cases[] = {
+        {"x.txt", "/base", "/base/x.txt"}, {"x.txt", "/base/", "/base/x.txt"}, {"/abs", "/base", "/abs"},
+        {"x", "", "/x"},                   {"/", "/base", "/base/"},          {"/", "base", "base/"},
+    };
+    for (auto const& c : cases)
+        EXPECT_EQ(c.result, str(Tr::MakeAbsoluteFilename(BString(c.name), BString(c.base)))) << c.name;
+}
+
+TEST(FileNames, TempFilenameSkipsExistingFiles)
+{
+    TempFolder dir;
+    BString folder(dir.path().c_str());
+    EXPECT_EQ(dir / "temp1.tmp", str(Tr::GetTempFilename(folder)));
+    writeFile(dir / "temp1.tmp", "");
+    EXPECT_EQ(dir / "temp2.tmp", str(Tr::GetTempFilename(folder)));
+    mkdir((dir / "temp2.tmp").c_str(), 0755);
+    EXPECT_EQ(dir / "temp2.tmp", str(Tr::GetTempFilename(folder)));
+
+    writeFile(dir / "data.txt", "");
+    EXPECT_EQ(dir / "data.txt1.txt", str(Tr::GetTempFilename(BString((dir / "data.txt").c_str()))));
+    writeFile(dir / "plain", "");
+    EXPECT_EQ(dir / "plain1.tmp", str(Tr::GetTempFilename(BString((dir / "plain").c_str()))));
+}
+
+TEST(FileNames, TempFilenameOfEmptyPatternIsInTmp)
+{
+    std::string name = str(Tr::GetTempFilename(BString()));
+    EXPECT_EQ(0u, name.rfind("/tmp/temp", 0)) << name;
+    EXPECT_EQ(".tmp", name.substr(name.size() - 4));
+    EXPECT_FALSE(Tr::fileExists(name.c_str()));
+}
+
+TEST(WholeFileReader, ReadsEveryByte)
+{
+    TempFolder dir;
+    std::string bytes("a\0b\r\n\xF0", 6);
+    writeFile(dir / "f", bytes);
+    int size = -5;
+    void* buffer = Tr::getMemoryMappedFile(BString((dir / "f").c_str()), size);
+    ASSERT_NE(nullptr, buffer);
+    EXPECT_EQ(6, size);
+    EXPECT_EQ(bytes, std::string(static_cast<char*>(buffer), 6));
+    Tr::freeMemoryMappedFile(buffer);
+    Tr::freeMemoryMappedFile(nullptr);
+}
+
+TEST(WholeFileReader, EmptyFileGivesRealBuffer)
+{
+    TempFolder dir;
+    writeFile(dir / "empty", "");
+    int size = 99;
+    BString error("untouched");
+    void* buffer = Tr::getMemoryMappedFile(BString((dir / "empty").c_str()), size, &error);
+    EXPECT_NE(nullptr, buffer);
+    EXPECT_EQ(0, size);
+    EXPECT_EQ("untouched", str(error));
+    Tr::freeMemoryMappedFile(buffer);
+}
+
+TEST(WholeFileReader, FailuresKeepSizeAndReportTheName)
+{
+    TempFolder dir;
+    for (auto const& path : {dir / "missing", dir.path()}) {
+        int size = 42;
+        BString error;
+        EXPECT_EQ(nullptr, Tr::getMemoryMappedFile(BString(path.c_str()), size, &error));
+        EXPECT_EQ(42, size);
+        EXPECT_EQ("error opening file: : " + path, str(error));
+        EXPECT_EQ(nullptr, Tr::getMemoryMappedFile(BString(path.c_str()), size));
+        EXPECT_EQ(42, size);
+    }
+}
+
+TEST(AtomicWrite, ReplacesContentsAndKeepsPermissions)
+{
+    TempFolder dir;
+    std::string file = dir / "data";
+    writeFile(file, "old contents that are longer");
+    chmod(file.c_str(), 0640);
+    EXPECT_TRUE(Tr::writeFileAtomically(BString(file.c_str()), "new", 3));
+    EXPECT_EQ("new", readFile(file));
+    struct stat info;
+    ASSERT_EQ(0, stat(file.c_str(), &info));
+    EXPECT_EQ(0640u, info.st_mode & 07777);
+    EXPECT_EQ(1u, FileTest::entryCount(dir.path()));
+}
+
+TEST(AtomicWrite, WritesThroughASymbolicLink)
+{
+    TempFolder dir;
+    writeFile(dir / "real", "old");
+    symlink((dir / "real").c_str(), (dir / "link").c_str());
+    EXPECT_TRUE(Tr::writeFileAtomically(BString((dir / "link").c_str()), "new", 3));
+    struct stat info;
+    ASSERT_EQ(0, lstat((dir / "link").c_str(), &info));
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ("new", readFile(dir / "real"));
+}
+
+TEST(AtomicWrite, FailuresLeaveNothingBehind)
+{
+    TempFolder dir;
+    mkdir((dir / "folder").c_str(), 0755);
+    EXPECT_FALSE(Tr::writeFileAtomically(BString((dir / "folder").c_str()), "x", 1));
+    EXPECT_FALSE(Tr::writeFileAtomically(BString((dir / "none/file").c_str()), "x", 1));
+    EXPECT_FALSE(Tr::writeFileAtomically(BString(), "x", 1));
+    EXPECT_EQ(1u, FileTest::entryCount(dir.path()));
+}
+
+TEST(AtomicWrite, UnwritableFolderKeepsOldFile)
+{
+    TempFolder dir;
+    std::string sub = dir / "locked";
+    mkdir(sub.c_str(), 0755);
+    writeFile(sub + "/data", "old");
+    chmod(sub.c_str(), 0555);
+    int result = FileTest::runUnprivileged(
+        [&] { return Tr::writeFileAtomically(BString((sub + "/data").c_str()), "new", 3); });
+    EXPECT_EQ(0, result);
+    EXPECT_EQ("old", readFile(sub + "/data"));
+    EXPECT_EQ(1u, FileTest::entryCount(sub));
+}
+
+} // namespace
