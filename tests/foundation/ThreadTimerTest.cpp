@@ -212,3 +212,34 @@ TEST(TimerThread, DueTimesAcrossTheClockWrapKeepTheirPeriod)
         EXPECT_GE(int(times[k] - enabledAt), 50 * (k + 1)) << k;
     EXPECT_LT(int(times[4] - enabledAt), 250 + 1000);
 }
+
+namespace {
+
+// A timer that only records the SetEnabled requests it gets.
+class RecordingTimer : public Tr::TTimer {
+public:
+    RecordingTimer() : TTimer(nullptr, "recording") {}
+
+    int SetEnabled(int enable) override
+    {
+        requests.push_back(enable);
+        enabled = enable;
+        return enable;
+    }
+
+    std::vector<int> requests;
+};
+
+} // namespace
+
+TEST(TimerBase, NewIntervalOfAnEnabledTimerRestartsIt)
+{
+    RecordingTimer timer;
+    timer.SetInterval(250);
+    EXPECT_EQ(250, timer.GetInterval());
+    EXPECT_TRUE(timer.requests.empty());
+    timer.SetEnabled(1);
+    timer.SetInterval(500);
+    EXPECT_EQ(500, timer.GetInterval());
+    EXPECT_EQ((std::vector<int>{1, 0, 1}), timer.requests);
+}
