@@ -229,6 +229,20 @@ TEST(WholeFileReader, FailuresKeepSizeAndReportTheName)
     }
 }
 
+TEST(WholeFileReader, RefusesTwoGigabytes)
+{
+    TempFolder dir;
+    std::string path = dir / "huge";
+    writeFile(path, "");
+    ASSERT_EQ(0, truncate(path.c_str(), 2147483647LL)); // sparse: takes no disk space
+    int size = 3;
+    BString error;
+    EXPECT_EQ(nullptr, Tr::getMemoryMappedFile(BString(path.c_str()), size, &error));
+    EXPECT_EQ(3, size);
+    EXPECT_EQ("file too large (2GB limit): " + path, str(error));
+    EXPECT_EQ(2147483647, Tr::getFileSize(path.c_str()));
+}
+
 TEST(AtomicWrite, ReplacesContentsAndKeepsPermissions)
 {
     TempFolder dir;
