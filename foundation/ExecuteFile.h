@@ -8,6 +8,9 @@ namespace Tr {
 // desktop's opener ("xdg-open", or the program named by the environment variable
 // DRAVIK_OPENER, which tests use) with the path as its one argument, without a
 // shell, and waits for it. True when the opener ran and exited with status 0.
+// An application bundle ("X.app" holding an executable Contents/MacOS/X), which
+// no Linux opener launches, is started directly and not waited for; true when
+// it could be started.
 // The parameters and the working folder are accepted and not used.
 int ExecuteFile(BString const& file, BString const& parameters, BString const& folder);
 

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 using FileTest::readFile;
 using FileTest::ScopedEnv;
 using FileTest::TempFolder;
@@ -51,6 +54,37 @@ TEST(ExecuteFile, FailingOrMissingOpenerIsFailure)
     opener.set((dir / "no-such-opener").c_str());
     EXPECT_FALSE(Tr::ExecuteFile(BString("/tmp/x"), BString(), BString()));
     EXPECT_FALSE(Tr::ExecuteFile(BString(), BString(), BString()));
+}
+
+// Waits up to ten seconds for a file that another process writes.
+bool appears(std::string const& path)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!Tr::fileExists(path.c_str())) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+TEST(ExecuteFile, ApplicationBundleIsStartedDirectly)
+{
+    TempFolder dir;
+    ScopedEnv opener("DRAVIK_OPENER", writeOpener(dir, 3).c_str());
+    std::string bundle = dir / "My App.app";
+    ASSERT_TRUE(Tr::forceDirectories((bundle + "/Contents/MacOS").c_str()));
+    std::string executable = bundle + "/Contents/MacOS/My App";
+    FileTest::writeFile(executable, "#!/bin/sh\necho \"$#\" > \"" + dir.path() + "/tmp-started\"\nmv \"" + dir.path()
+                                        + "/tmp-started\" \"" + dir.path() + "/started\"\n");
+    chmod(executable.c_str(), 0755);
+    EXPECT_TRUE(Tr::ExecuteFile(BString((bundle + "/").c_str()), BString(), BString()));
+    ASSERT_TRUE(appears(dir / "started"));
+    EXPECT_EQ("0\n", readFile(dir / "started"));
+
+    chmod(executable.c_str(), 0644);
+    EXPECT_FALSE(Tr::ExecuteFile(BString(bundle.c_str()), BString(), BString()));
+    EXPECT_EQ("1\n" + bundle, readFile(dir / "args"));
 }
 
 } // namespace
