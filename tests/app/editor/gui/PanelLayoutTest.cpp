@@ -1,0 +1,163 @@
+#include "tests/app/editor/gui/PanelTestSupport.h"
+
+namespace {
+
+struct ComboPlace {
+    juce::Rectangle<int> bounds;
+    int items;
+    char const* emptyText;
+};
+
+struct LabelPlace {
+    juce::Rectangle<int> bounds;
+    juce::String text; // empty: any text
+    float height;
+    juce::Justification justification;
+};
+
+template <class T>
+std::vector<T*> childrenOfType(juce::Component& parent)
+{
+    std::vector<T*> found;
+    for (auto* child : parent.getChildren())
+        if (auto* control = dynamic_cast<T*>(child))
+            found.push_back(control);
+    return found;
+}
+
+juce::Label* labelAt(juce::Component& parent, juce::Rectangle<int> bounds)
+{
+    for (auto* label : childrenOfType<juce::Label>(parent))
+        if (label->getBounds() == bounds)
+            return label;
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(PanelTest, ButtonsSitAtTheirBoundsWithTextAndTooltip)
+{
+    startPanel();
+    struct {
+        juce::Rectangle<int> bounds;
+        char const* text;
+        char const* tooltip;
+    } const expected[] = {
+        { { 34, 15, 81, 25 }, "file OPEN", "load setting from file" },
+        { { 34, 50, 81, 25 }, "file SAVE", "save setting to file" },
+        { { 131, 50, 215, 25 }, "SEND", "send the settings to the device" },
+    };
+    auto buttons = childrenOfType<juce::TextButton>(*panel);
+    ASSERT_EQ(buttons.size(), 3u);
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        EXPECT_EQ(buttons[i]->getBounds(), expected[i].bounds);
+        EXPECT_EQ(buttons[i]->getButtonText(), expected[i].text);
+        EXPECT_EQ(buttons[i]->getTooltip(), expected[i].tooltip);
+        EXPECT_TRUE(buttons[i]->isVisible());
+    }
+    EXPECT_TRUE(buttons[0]->isEnabled());
+    EXPECT_TRUE(buttons[1]->isEnabled());
+    EXPECT_FALSE(buttons[2]->isEnabled()) << "SEND waits for a MIDI output";
+}
+
+TEST_F(PanelTest, ComboBoxesSitAtTheirBoundsFilledFromTheirTables)
+{
+    startPanel();
+    std::vector<ComboPlace> expected = {
+        { { 24, 109, 114, 15 }, 19, "" },
+        { { 24, 131, 184, 15 }, 5, "" },
+        { { 277, 131, 99, 15 }, 15, "" },
+        { { 128, 163, 254, 15 }, 19, "[not applicable]" },
+        { { 128, 184, 60, 15 }, 111, "[n/a]" },
+    };
+    for (int k = 0; k < 16; ++k)
+        expected.push_back({ { 105, 212 + 19 * k, 354, 15 }, 13, "" });
+    expected.push_back({ { 217, 535, 46, 15 }, 15, "" });
+    expected.push_back({ { 119, 555, 144, 15 }, 2, "" });
+    expected.push_back({ { 283, 535, 202, 15 }, 3, "" });
+    expected.push_back({ { 283, 555, 202, 15 }, 3, "" });
+
+    auto boxes = childrenOfType<juce::ComboBox>(*panel);
+    ASSERT_EQ(boxes.size(), expected.size());
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        SCOPED_TRACE(expected[i].bounds.toString());
+        EXPECT_EQ(boxes[i]->getBounds(), expected[i].bounds);
+        EXPECT_EQ(boxes[i]->getNumItems(), expected[i].items);
+        EXPECT_EQ(boxes[i]->getTextWhenNothingSelected(), expected[i].emptyText);
+        EXPECT_EQ(boxes[i]->getTooltip(), "");
+        EXPECT_TRUE(boxes[i]->isVisible());
+    }
+}
+
+TEST_F(PanelTest, LabelsSitLeftOfTheirBoxesAndTheFooterAtTheBottom)
+{
+    startPanel();
+    auto left = juce::Justification::centredLeft;
+    auto right = juce::Justification::centredRight;
+    int noticeWidth = panel->getPreferredWidth() - 287;
+    std::vector<LabelPlace> expected = {
+        { { 24, 163, 99, 15 }, "Base Setting:", 13.0f, right },
+        { { 24, 184, 99, 15 }, "Duration (sec):", 13.0f, right },
+        { { 24, 535, 188, 15 }, "Whammy MIDI Base Channel:", 13.0f, left },
+        { { 24, 555, 90, 15 }, "Output Type:", 13.0f, left },
+        { { 7, 580, 250, 24 }, "Dravik MIDI T - Programming Utility - v2.0", 10.0f, left },
+        { { 280, 580, noticeWidth, 24 }, {}, 10.0f, right },
+    };
+    for (int k = 0; k < 16; ++k)
+        expected.push_back({ { 39, 212 + 19 * k, 61, 15 }, "Step " + juce::String(k + 1) + ":", 13.0f, left });
+    for (auto const& place : expected) {
+        SCOPED_TRACE(place.bounds.toString());
+        auto* label = labelAt(*panel, place.bounds);
+        ASSERT_NE(label, nullptr);
+        if (place.text.isNotEmpty()) {
+            EXPECT_EQ(label->getText(), place.text);
+        }
+        EXPECT_EQ(label->getName(), "l");
+        EXPECT_EQ(label->getFont().getHeight(), place.height);
+        EXPECT_EQ(label->getFont().getTypefaceName(), juce::Font::getDefaultMonospacedFontName());
+        EXPECT_EQ(label->getJustificationType(), place.justification);
+        EXPECT_FALSE(label->isEditable());
+    }
+    EXPECT_EQ(childrenOfType<juce::Label>(*panel).size(), expected.size() + 1) << "and the web address";
+}
+
+TEST_F(PanelTest, TheTransparentLinkLiesOverTheWebAddress)
+{
+    startPanel();
+    juce::Rectangle<int> bounds(267, 580, 130, 24);
+    auto links = childrenOfType<juce::HyperlinkButton>(*panel);
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(links[0]->getBounds(), bounds);
+    EXPECT_EQ(links[0]->getButtonText(), " ");
+    EXPECT_TRUE(links[0]->getURL().toString(false).isNotEmpty());
+    auto* address = labelAt(*panel, bounds);
+    ASSERT_NE(address, nullptr);
+    EXPECT_TRUE(links[0]->getURL().toString(false).contains(address->getText()));
+    EXPECT_GT(panel->getIndexOfChildComponent(links[0]), panel->getIndexOfChildComponent(address));
+}
+
+// The design gives a combo box's arrow the colour of its background; the panel's
+// look must still draw it visibly.
+TEST_F(PanelTest, ComboBoxArrowsStandOutFromTheirBackground)
+{
+    startPanel();
+    auto* box = loopRateBox();
+    auto snapshot = box->createComponentSnapshot(box->getLocalBounds(), true, 1.0f);
+    auto background = box->findColour(juce::ComboBox::backgroundColourId);
+    auto button = box->findColour(juce::ComboBox::buttonColourId);
+    int arrowPixels = 0;
+    for (int x = box->getWidth() - DravikLookAndFeel::comboButtonWidth; x < box->getWidth(); ++x)
+        for (int y = 0; y < box->getHeight(); ++y) {
+            auto pixel = snapshot.getPixelAt(x, y);
+            if (pixel.getBrightness() < juce::jmin(background.getBrightness(), button.getBrightness()) - 0.3f)
+                ++arrowPixels;
+        }
+    EXPECT_GE(arrowPixels, 6);
+}
+
+TEST_F(PanelTest, TheWindowUsesTheNativeTitleBar)
+{
+    startPanel();
+    EXPECT_TRUE(window->isUsingNativeTitleBar());
+    EXPECT_EQ(window->getContentComponent()->getWidth(), panel->getPreferredWidth());
+}

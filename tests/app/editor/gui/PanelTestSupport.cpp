@@ -1,0 +1,158 @@
+#include "tests/app/editor/gui/PanelTestSupport.h"
+
+#include "app/IniPath.h"
+#include "foundation/gui/JuceString.h"
+
+#include <cstdlib>
+
+void PanelTest::SetUp()
+{
+    previousHome = juce::String::fromUTF8(std::getenv("HOME"));
+    home = juce::File::createTempFile("home");
+    ASSERT_TRUE(home.createDirectory());
+    ::setenv("HOME", home.getFullPathName().toRawUTF8(), 1);
+    previousDialogHook = JuceUtils::setDialogHook([this](JuceUtils::Dialog const& dialog) {
+        dialogs.push_back(dialog);
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected box: " << dialog.message;
+            return JuceUtils::Cancel;
+        }
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    });
+    Tr::setFileDialogHook([this](Tr::FileDialogRequest const& request) {
+        fileRequests.push_back(request);
+        if (chosenFiles.empty()) {
+            ADD_FAILURE() << "unexpected file dialog: " << request.title.c_str();
+            return Tr::BString();
+        }
+        auto path = chosenFiles.front();
+        chosenFiles.pop_front();
+        return path;
+    });
+}
+
+void PanelTest::TearDown()
+{
+    closeWindow();
+    endNestedDispatchWithAMessage();
+    Tr::setFileDialogHook(nullptr);
+    JuceUtils::setDialogHook(previousDialogHook);
+    ::setenv("HOME", previousHome.toRawUTF8(), 1);
+    home.deleteRecursively();
+    EXPECT_TRUE(answers.empty()) << "unused box answers";
+    EXPECT_TRUE(chosenFiles.empty()) << "unused file dialog answers";
+}
+
+DravikContentPanel& PanelTest::startPanel()
+{
+    window = std::make_unique<PanelWindow>();
+    window->init("", false, false);
+    panel = dynamic_cast<DravikContentPanel*>(window->getContent());
+    if (panel == nullptr)
+        throw std::runtime_error("the window has no settings panel");
+    auto deadline = juce::Time::getMillisecondCounter() + 10000;
+    while (!panel->isStarted() && juce::Time::getMillisecondCounter() < deadline)
+        juce::MessageManager::getInstance()->runDispatchLoopUntil(5);
+    if (!panel->isStarted())
+        throw std::runtime_error("the panel did not start");
+    return *panel;
+}
+
+// JUCE 7.0.5 on Linux: a dispatch loop nested in a message callback (as these
+// tests run) leaves the outer dispatch reporting "nothing dispatched" when its
+// last round found no event, and the outer loop then waits for the next event
+// even after quit. Ending with a round that dispatches a message avoids that.
+void PanelTest::endNestedDispatchWithAMessage()
+{
+    auto ran = std::make_shared<bool>(false);
+    juce::MessageManager::callAsync([ran] { *ran = true; });
+    while (!*ran)
+        juce::MessageManager::getInstance()->runDispatchLoopUntil(0);
+}
+
+DravikContentPanel& PanelTest::restartPanel()
+{
+    closeWindow();
+    return startPanel();
+}
+
+void PanelTest::closeWindow()
+{
+    panel = nullptr;
+    window.reset();
+}
+
+juce::String PanelTest::title() const
+{
+    return window->getName();
+}
+
+Bytes PanelTest::storedImage()
+{
+    Bytes bytes(DravikDefaultTemplateSize);
+    panel->saveToMem(bytes.data(), DravikDefaultTemplateSize);
+    return bytes;
+}
+
+juce::File PanelTest::homeFile(juce::String const& relativePath) const
+{
+    return home.getChildFile(relativePath);
+}
+
+juce::File PanelTest::writeFile(juce::String const& name, Bytes const& bytes) const
+{
+    auto file = homeFile(name);
+    file.getParentDirectory().createDirectory();
+    // JUCE deletes the file when given no data.
+    if (bytes.empty())
+        file.replaceWithText("");
+    else
+        file.replaceWithData(bytes.data(), bytes.size());
+    return file;
+}
+
+Bytes PanelTest::readFile(juce::File const& file)
+{
+    juce::MemoryBlock block;
+    if (!file.loadFileAsData(block))
+        return {};
+    auto const* data = static_cast<unsigned char const*>(block.getData());
+    return Bytes(data, data + block.getSize());
+}
+
+Bytes PanelTest::defaultTemplate()
+{
+    return Bytes(DravikDefaultTemplate, DravikDefaultTemplate + DravikDefaultTemplateSize);
+}
+
+juce::File PanelTest::iniFile() const
+{
+    return juce::File(Tr::JuceStringFrom(perUserIniFilePath()));
+}
+
+juce::ComboBox* PanelTest::comboAt(int x, int y, int width, int height) const
+{
+    juce::Rectangle<int> bounds(x, y, width, height);
+    for (auto* child : panel->getChildren())
+        if (auto* box = dynamic_cast<juce::ComboBox*>(child); box != nullptr && box->getBounds() == bounds)
+            return box;
+    throw std::runtime_error("no combo box at " + bounds.toString().toStdString());
+}
+
+void PanelTest::choose(juce::ComboBox* box, juce::String const& text)
+{
+    for (int i = 0; i < box->getNumItems(); ++i) {
+        if (box->getItemText(i) == text) {
+            box->setSelectedItemIndex(i, juce::sendNotificationSync);
+            return;
+        }
+    }
+    throw std::runtime_error("no item " + text.toStdString());
+}
+
+void PanelTest::makeChange()
+{
+    choose(loopRateBox(), "slow Loop Portamento");
+}

@@ -1,0 +1,77 @@
+#pragma once
+// The settings panel in a real main window, with a fresh home folder per test,
+// the message boxes and file dialogs answered by the test, and helpers that act
+// as the user (selections with notification) and find controls by their bounds.
+
+#include "app/BWindow.h"
+#include "app/JuceUtils.h"
+#include "app/editor/DravikContentPanel.h"
+#include "foundation/gui/FileDialog.h"
+#include "foundation/gui/JuceString.h"
+
+#include <gtest/gtest.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+using Bytes = std::vector<unsigned char>;
+
+class PanelWindow : public BWindow {
+public:
+    PanelWindow() : BWindow("Dravik MIDI T") {}
+    BContentBase* createContentPanel() override { return new DravikContentPanel(); }
+};
+
+class PanelTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Opens the window as the application does and waits until the panel has started.
+    DravikContentPanel& startPanel();
+    // Closes the window (the panel writes its ini file) and starts a new one.
+    DravikContentPanel& restartPanel();
+    void closeWindow();
+
+    juce::String title() const;
+    Bytes storedImage();
+    juce::File homeFile(juce::String const& relativePath) const;
+    juce::File writeFile(juce::String const& name, Bytes const& bytes) const;
+    static Bytes readFile(juce::File const& file);
+    static Bytes defaultTemplate();
+    juce::File iniFile() const;
+
+    juce::ComboBox* comboAt(int x, int y, int width, int height) const;
+    juce::ComboBox* programBox() const { return comboAt(24, 109, 114, 15); }
+    juce::ComboBox* programTypeBox() const { return comboAt(24, 131, 184, 15); }
+    juce::ComboBox* stepCountBox() const { return comboAt(277, 131, 99, 15); }
+    juce::ComboBox* baseSettingBox() const { return comboAt(128, 163, 254, 15); }
+    juce::ComboBox* durationBox() const { return comboAt(128, 184, 60, 15); }
+    juce::ComboBox* stepBox(int k) const { return comboAt(105, 212 + 19 * k, 354, 15); }
+    juce::ComboBox* outputTypeBox() const { return comboAt(119, 555, 144, 15); }
+    juce::ComboBox* loopRateBox() const { return comboAt(283, 535, 202, 15); }
+
+    // The user picks the item with this text; the panel hears of it at once.
+    static void choose(juce::ComboBox* box, juce::String const& text);
+    // Edits one value, so that the document is modified.
+    void makeChange();
+
+    // Answers of the next message boxes and file dialogs, in order.
+    std::deque<JuceUtils::DialogReturnCode> answers;
+    std::deque<Tr::BString> chosenFiles;
+    // What the boxes and dialogs showed.
+    std::vector<JuceUtils::Dialog> dialogs;
+    std::vector<Tr::FileDialogRequest> fileRequests;
+
+    juce::File home;
+    std::unique_ptr<PanelWindow> window;
+    DravikContentPanel* panel = nullptr;
+
+private:
+    static void endNestedDispatchWithAMessage();
+
+    juce::String previousHome;
+    JuceUtils::DialogHook previousDialogHook;
+};

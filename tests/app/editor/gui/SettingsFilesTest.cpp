@@ -1,0 +1,385 @@
+#include "tests/app/editor/gui/PanelTestSupport.h"
+
+#include <unistd.h>
+
+namespace {
+
+char const* const question = "You have made changes to the settings.\nDo you want to save them?";
+
+Bytes otherImage()
+{
+    Bytes image(DravikDefaultTemplate, DravikDefaultTemplate + DravikDefaultTemplateSize);
+    image[2] = 3; // program 1: "Step Portamento"
+    image[685] = 45;
+    return image;
+}
+
+Tr::BString pathOf(juce::File const& file)
+{
+    return Tr::StringFrom(file.getFullPathName());
+}
+
+} // namespace
+
+class SettingsFilesTest : public PanelTest {
+protected:
+    // A started panel with an opened file and one unsaved change.
+    void startModified()
+    {
+        startPanel();
+        opened = writeFile("opened.syx", defaultTemplate());
+        panel->load(opened.getFullPathName());
+        makeChange();
+        modifiedImage = storedImage();
+    }
+
+    void expectUnchangedModified()
+    {
+        EXPECT_TRUE(panel->isModified());
+        EXPECT_EQ(storedImage(), modifiedImage);
+        EXPECT_EQ(panel->getCurrentFile(), opened.getFullPathName());
+        EXPECT_EQ(title(), "Dravik MIDI T - v2.0 - opened.syx *");
+    }
+
+    juce::File opened;
+    Bytes modifiedImage;
+};
+
+TEST_F(SettingsFilesTest, SaveAppendsTheExtensionToANameWithoutIt)
+{
+    startPanel();
+    struct {
+        char const* typed;
+        char const* written;
+    } const cases[] = {
+        { "bank", "bank.syx" },
+        { "bank.SYX", "bank.SYX.syx" },
+        { "live.syx", "live.syx" },
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.typed);
+        chosenFiles.push_back(pathOf(homeFile(c.typed)));
+        EXPECT_TRUE(panel->save());
+        EXPECT_EQ(readFile(homeFile(c.written)), defaultTemplate());
+        EXPECT_EQ(panel->getCurrentFile(), homeFile(c.written).getFullPathName());
+    }
+    EXPECT_FALSE(homeFile("bank").exists());
+    EXPECT_FALSE(homeFile("bank.SYX").exists());
+}
+
+TEST_F(SettingsFilesTest, SavingWritesExactlyTheStoredForm)
+{
+    Bytes image = defaultTemplate();
+    image[2] = 5; // program 1 "Different Settings" with stray pedal positions
+    for (size_t step = 0; step < 16; ++step) {
+        image[3 + 2 * step] = (unsigned char) (step + 1);
+        image[4 + 2 * step] = 32;
+    }
+    image[37 + 3] = 3; // program 2 takes its base setting from step 0
+    for (size_t step = 1; step < 16; ++step)
+        image[37 + 3 + 2 * step] = 7;
+    startPanel();
+    panel->load(writeFile("in.syx", image).getFullPathName());
+
+    chosenFiles.push_back(pathOf(homeFile("out.syx")));
+    ASSERT_TRUE(panel->save());
+
+    Bytes expected = image;
+    for (size_t step = 0; step < 16; ++step) {
+        expected[3 + 2 * step] = 0;
+        expected[37 + 3 + 2 * step] = 3;
+    }
+    EXPECT_EQ(readFile(homeFile("out.syx")), expected);
+}
+
+TEST_F(SettingsFilesTest, SaveAsksBeforeOverwritingTheFileWhoseNameGainedTheExtension)
+{
+    startModified();
+    auto existing = writeFile("bank.syx", otherImage());
+
+    chosenFiles.push_back(pathOf(homeFile("bank")));
+    answers.push_back(JuceUtils::No);
+    EXPECT_FALSE(panel->save());
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(dialogs[0].message.contains("bank.syx"));
+    EXPECT_EQ(readFile(existing), otherImage());
+    expectUnchangedModified();
+
+    chosenFiles.push_back(pathOf(homeFile("bank")));
+    answers.push_back(JuceUtils::Yes);
+    EXPECT_TRUE(panel->save());
+    EXPECT_EQ(readFile(existing), modifiedImage);
+    EXPECT_EQ(title(), "Dravik MIDI T - v2.0 - bank.syx");
+}
+
+TEST_F(SettingsFilesTest, AFailedSaveIsReportedAndKeepsTheDocumentModified)
+{
+    startModified();
+    auto target = homeFile("missing/folder/x.syx");
+    chosenFiles.push_back(pathOf(target));
+    answers.push_back(JuceUtils::Ok);
+
+    EXPECT_FALSE(panel->save());
+
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].title, "Error");
+    EXPECT_EQ(dialogs[0].message, "Error saving file '" + target.getFullPathName() + "':\nfile write error");
+    EXPECT_FALSE(target.exists());
+    expectUnchangedModified();
+}
+
+TEST_F(SettingsFilesTest, InvalidFilesShowTheirErrorAndChangeNothing)
+{
+    auto marked = [](size_t index, int value) {
+        Bytes image(DravikDefaultTemplate, DravikDefaultTemplate + DravikDefaultTemplateSize);
+        image[index] = (unsigned char) value;
+        return image;
+    };
+    struct {
+        char const* name;
+        Bytes bytes;
+        char const* reason;
+    } const cases[] = {
+        { "empty.syx", {}, "wrong size" },
+        { "short.syx", Bytes(689, 0), "wrong size" },
+        { "long.syx", Bytes(691, 0), "wrong size" },
+        { "old.syx", Bytes(546, 0xF0), "seems to be a Dravik MIDI 2 template" },
+        { "frame.syx", marked(689, 0xF6), "MIDI markers missing" },
+        { "marker.syx", marked(36 * 7 - 35, 8), "invalid program marker" },
+        { "data.syx", marked(500, 0x80), "invalid data byte" },
+    };
+    startModified();
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto file = writeFile(c.name, c.bytes);
+        answers.push_back(JuceUtils::No);
+        chosenFiles.push_back(pathOf(file));
+        answers.push_back(JuceUtils::Ok);
+
+        panel->load();
+
+        EXPECT_EQ(dialogs.back().message, "Error loading file '" + file.getFullPathName()
+                                              + "':\nNot a valid template file: " + c.reason);
+        expectUnchangedModified();
+    }
+}
+
+TEST_F(SettingsFilesTest, AnUnreadableDropReportsTheReadersText)
+{
+    startPanel();
+    auto missing = homeFile("gone.syx");
+    answers.push_back(JuceUtils::Ok);
+
+    panel->filesDropped({ missing.getFullPathName() }, 10, 10);
+
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(dialogs[0].message.startsWith("Error loading file '" + missing.getFullPathName()
+                                              + "':\nerror loading: "));
+    EXPECT_EQ(panel->getCurrentFile(), "");
+}
+
+// The reader takes a whole file into memory, and the file size helper gives only
+// its low 32 bits: a huge file must be refused by its real size, unread.
+TEST_F(SettingsFilesTest, AnOversizedDropIsRefusedByItsSizeBeforeReading)
+{
+    startModified();
+    auto huge = homeFile("huge.syx");
+    ASSERT_TRUE(huge.create());
+    ASSERT_EQ(::truncate(huge.getFullPathName().toRawUTF8(), (off_t) 0x100000000LL + 690), 0);
+    answers.push_back(JuceUtils::No);
+    answers.push_back(JuceUtils::Ok);
+
+    panel->filesDropped({ huge.getFullPathName() }, 0, 0);
+
+    EXPECT_EQ(dialogs.back().message, "Error loading file '" + huge.getFullPathName()
+                                          + "':\nNot a valid template file: wrong size");
+    expectUnchangedModified();
+}
+
+TEST_F(SettingsFilesTest, ADroppedFolderIsRefusedWithoutTheQuestion)
+{
+    startModified();
+    auto folder = homeFile("folder.syx");
+    ASSERT_TRUE(folder.createDirectory());
+    answers.push_back(JuceUtils::Ok);
+
+    panel->filesDropped({ folder.getFullPathName() }, 0, 0);
+
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].message, "Error: cannot load a folder.");
+    EXPECT_EQ(dialogs[0].title, "Error");
+    expectUnchangedModified();
+}
+
+TEST_F(SettingsFilesTest, DroppingSeveralFilesOpensTheFirst)
+{
+    startPanel();
+    auto first = writeFile("first.syx", otherImage());
+    auto second = writeFile("second.syx", defaultTemplate());
+    EXPECT_TRUE(panel->isInterestedInFileDrag({ first.getFullPathName() }));
+
+    panel->filesDropped({ first.getFullPathName(), second.getFullPathName(), home.getFullPathName() }, 0, 0);
+
+    EXPECT_EQ(storedImage(), otherImage());
+    EXPECT_EQ(title(), "Dravik MIDI T - v2.0 - first.syx");
+    EXPECT_TRUE(dialogs.empty());
+}
+
+TEST_F(SettingsFilesTest, OpenAsksFirstAndGoesOnOnlyWhenTheChangesAreSafeOrDropped)
+{
+    enum Save { noSave, saved, saveCancelled, saveFailed };
+    struct {
+        char const* name;
+        JuceUtils::DialogReturnCode answer;
+        Save save;
+        bool opens;
+    } const cases[] = {
+        { "cancel", JuceUtils::Cancel, noSave, false },
+        { "no", JuceUtils::No, noSave, true },
+        { "yes", JuceUtils::Yes, saved, true },
+        { "yes, save dialog cancelled", JuceUtils::Yes, saveCancelled, false },
+        { "yes, save failed", JuceUtils::Yes, saveFailed, false },
+    };
+    auto next = writeFile("next.syx", otherImage());
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.name);
+        startModified();
+        dialogs.clear();
+        fileRequests.clear();
+        answers.push_back(c.answer);
+        if (c.save == saved)
+            chosenFiles.push_back(pathOf(homeFile("kept.syx")));
+        if (c.save == saveCancelled)
+            chosenFiles.push_back("");
+        if (c.save == saveFailed) {
+            chosenFiles.push_back(pathOf(homeFile("no/such/folder.syx")));
+            answers.push_back(JuceUtils::Ok);
+        }
+        if (c.opens)
+            chosenFiles.push_back(pathOf(next));
+
+        panel->load();
+
+        EXPECT_EQ(dialogs[0].message, question);
+        EXPECT_EQ(fileRequests.size(), (c.save != noSave ? 1u : 0u) + (c.opens ? 1u : 0u));
+        if (c.opens) {
+            EXPECT_EQ(fileRequests.back().title, "Open a Dravik MIDI T File");
+            EXPECT_EQ(storedImage(), otherImage());
+            EXPECT_FALSE(panel->isModified());
+        } else {
+            expectUnchangedModified();
+        }
+        if (c.save == saved) {
+            EXPECT_EQ(readFile(homeFile("kept.syx")), modifiedImage);
+        }
+        closeWindow();
+    }
+}
+
+TEST_F(SettingsFilesTest, QuittingAsksAndStaysWhenTheChangesWouldBeLost)
+{
+    struct {
+        char const* name;
+        JuceUtils::DialogReturnCode answer;
+        char const* savePath; // null: no save dialog
+        bool quits;
+    } const cases[] = {
+        { "cancel", JuceUtils::Cancel, nullptr, false },
+        { "no", JuceUtils::No, nullptr, true },
+        { "yes", JuceUtils::Yes, "quit.syx", true },
+        { "yes, save dialog cancelled", JuceUtils::Yes, "", false },
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.name);
+        startModified();
+        answers.push_back(c.answer);
+        if (c.savePath != nullptr)
+            chosenFiles.push_back(*c.savePath ? pathOf(homeFile(c.savePath)) : Tr::BString());
+
+        EXPECT_EQ(panel->canQuit(), c.quits);
+
+        if (c.savePath != nullptr && *c.savePath) {
+            EXPECT_EQ(readFile(homeFile(c.savePath)), modifiedImage);
+        }
+        if (!c.quits)
+            expectUnchangedModified();
+        closeWindow();
+    }
+}
+
+TEST_F(SettingsFilesTest, AnUnmodifiedDocumentQuitsWithoutAQuestion)
+{
+    startPanel();
+    EXPECT_TRUE(panel->canQuit());
+    EXPECT_TRUE(dialogs.empty());
+}
+
+TEST_F(SettingsFilesTest, OpenStartsAtTheCurrentFileElseTheDocumentsFolder)
+{
+    startPanel();
+    auto documents = homeFile("Documents");
+    chosenFiles.push_back("");
+    panel->load();
+    ASSERT_EQ(fileRequests.size(), 1u);
+    auto const& request = fileRequests[0];
+    EXPECT_EQ(request.title, "Open a Dravik MIDI T File");
+    EXPECT_EQ(request.prompt, "Choose a file:");
+    EXPECT_EQ(request.filter, "*.syx");
+    EXPECT_EQ(request.filterDescription, "Dravik Settings File");
+    EXPECT_EQ(request.save, 0);
+    EXPECT_EQ(request.initialFile, pathOf(documents)) << "the editor's folder does not exist yet";
+
+    ASSERT_TRUE(documents.getChildFile("Dravik MIDI T").createDirectory());
+    chosenFiles.push_back("");
+    panel->load();
+    EXPECT_EQ(fileRequests.back().initialFile, pathOf(documents.getChildFile("Dravik MIDI T")));
+
+    auto file = writeFile("here.syx", defaultTemplate());
+    chosenFiles.push_back(pathOf(file));
+    chosenFiles.push_back("");
+    panel->load();
+    panel->load();
+    EXPECT_EQ(fileRequests.back().initialFile, pathOf(file));
+}
+
+TEST_F(SettingsFilesTest, SaveStartsInTheEditorsDocumentsFolderAndCreatesIt)
+{
+    startPanel();
+    auto folder = homeFile("Documents/Dravik MIDI T");
+    chosenFiles.push_back("");
+
+    EXPECT_FALSE(panel->save());
+
+    ASSERT_EQ(fileRequests.size(), 1u);
+    auto const& request = fileRequests[0];
+    EXPECT_EQ(request.title, "Save a Dravik MIDI T File");
+    EXPECT_EQ(request.prompt, "Select a file to overwrite, or type in a new file name:");
+    EXPECT_EQ(request.filter, "*.syx");
+    EXPECT_EQ(request.filterDescription, "Dravik Settings File");
+    EXPECT_EQ(request.save, 1);
+    EXPECT_EQ(request.initialFile, pathOf(folder));
+    EXPECT_TRUE(folder.isDirectory());
+}
+
+TEST_F(SettingsFilesTest, TheFileButtonsRunOpenAndSave)
+{
+    startPanel();
+    for (auto const* text : { "file OPEN", "file SAVE" }) {
+        SCOPED_TRACE(text);
+        juce::Button* button = nullptr;
+        for (auto* child : panel->getChildren())
+            if (auto* b = dynamic_cast<juce::TextButton*>(child); b != nullptr && b->getButtonText() == text)
+                button = b;
+        ASSERT_NE(button, nullptr);
+        fileRequests.clear();
+        chosenFiles.push_back("");
+
+        button->triggerClick();
+        auto deadline = juce::Time::getMillisecondCounter() + 5000;
+        while (fileRequests.empty() && juce::Time::getMillisecondCounter() < deadline)
+            juce::MessageManager::getInstance()->runDispatchLoopUntil(5);
+
+        ASSERT_EQ(fileRequests.size(), 1u);
+        EXPECT_EQ(fileRequests[0].save, juce::String(text) == "file SAVE" ? 1 : 0);
+    }
+}

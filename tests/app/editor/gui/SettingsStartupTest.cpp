@@ -1,0 +1,136 @@
+#include "tests/app/editor/gui/PanelTestSupport.h"
+
+#include "foundation/Exception.h"
+#include "foundation/TIniFile.h"
+
+namespace {
+
+Bytes programTwoStepped()
+{
+    Bytes image(DravikDefaultTemplate, DravikDefaultTemplate + DravikDefaultTemplateSize);
+    image[37 + 1] = 1;
+    image[37 + 34] = 5;
+    return image;
+}
+
+} // namespace
+
+class SettingsStartupTest : public PanelTest {
+protected:
+    void writeIni(std::initializer_list<std::tuple<char const*, char const*, juce::String>> entries)
+    {
+        Tr::TIniFile ini(Tr::StringFrom(iniFile().getFullPathName()));
+        for (auto const& [section, key, value] : entries)
+            ini.WriteString(section, key, Tr::StringFrom(value));
+        ASSERT_TRUE(ini.WriteToFile());
+    }
+
+    juce::String readIni(char const* section, char const* key)
+    {
+        Tr::TIniFile ini(Tr::StringFrom(iniFile().getFullPathName()));
+        ini.ReadFromFileNoException();
+        return Tr::JuceStringFrom(ini.ReadString(section, key, "(missing)"));
+    }
+};
+
+TEST_F(SettingsStartupTest, TheFirstStartShowsTheDefaultTemplateUnnamed)
+{
+    ASSERT_FALSE(iniFile().exists());
+    startPanel();
+
+    EXPECT_EQ(title(), "Dravik MIDI T - v2.0");
+    EXPECT_EQ(storedImage(), defaultTemplate());
+    EXPECT_EQ(programBox()->getText(), "Program 1");
+    EXPECT_EQ(programTypeBox()->getText(), "Loop, No Portamento");
+    EXPECT_EQ(loopRateBox()->getText(), "fast Loop Portamento");
+    EXPECT_FALSE(panel->isModified());
+    EXPECT_EQ(panel->getDocumentsDir(), Tr::StringFrom(homeFile("Documents/Dravik MIDI T").getFullPathName()));
+    EXPECT_TRUE(dialogs.empty());
+}
+
+TEST_F(SettingsStartupTest, TheLastFileReopensAfterARestart)
+{
+    startPanel();
+    auto file = writeFile("last.syx", programTwoStepped());
+    panel->load(file.getFullPathName());
+
+    restartPanel();
+
+    EXPECT_EQ(readIni("Current", "File"), file.getFullPathName());
+    EXPECT_EQ(title(), "Dravik MIDI T - v2.0 - last.syx");
+    EXPECT_EQ(storedImage(), programTwoStepped());
+    choose(programBox(), "Program 2");
+    EXPECT_EQ(programTypeBox()->getText(), "Step, No Portamento");
+}
+
+TEST_F(SettingsStartupTest, ARememberedFileThatIsGoneKeepsItsNameOverTheTemplate)
+{
+    auto gone = homeFile("gone.syx");
+    writeIni({ { "Current", "File", gone.getFullPathName() } });
+
+    startPanel();
+
+    EXPECT_EQ(title(), "Dravik MIDI T - v2.0 - gone.syx");
+    EXPECT_EQ(storedImage(), defaultTemplate());
+    EXPECT_EQ(panel->getCurrentFile(), gone.getFullPathName());
+    EXPECT_TRUE(dialogs.empty());
+    chosenFiles.push_back("");
+    panel->save();
+    EXPECT_EQ(fileRequests.back().initialFile, Tr::StringFrom(gone.getFullPathName()));
+}
+
+TEST_F(SettingsStartupTest, ARememberedFileThatNoLongerLoadsIsForgottenSilently)
+{
+    auto broken = writeFile("broken.syx", Bytes(10, 0));
+    writeIni({ { "Current", "File", broken.getFullPathName() } });
+
+    startPanel();
+
+    EXPECT_EQ(title(), "Dravik MIDI T - v2.0");
+    EXPECT_EQ(panel->getCurrentFile(), "");
+    EXPECT_EQ(storedImage(), defaultTemplate());
+    EXPECT_TRUE(dialogs.empty());
+    closeWindow();
+    EXPECT_EQ(readIni("Current", "File"), "");
+}
+
+TEST_F(SettingsStartupTest, TheDocumentsFolderComesFromTheIniFile)
+{
+    auto documents = homeFile("my settings");
+    ASSERT_TRUE(documents.createDirectory());
+    writeIni({ { "Current", "DocumentsDir", documents.getFullPathName() } });
+
+    startPanel();
+    chosenFiles.push_back("");
+    panel->load();
+
+    EXPECT_EQ(fileRequests.back().initialFile, Tr::StringFrom(documents.getFullPathName()));
+    closeWindow();
+    EXPECT_EQ(readIni("Current", "DocumentsDir"), documents.getFullPathName());
+}
+
+TEST_F(SettingsStartupTest, ClosingKeepsTheIniEntriesOfOtherWriters)
+{
+    writeIni({ { "MIDI.out", "Device0", "Port A" }, { "Current", "Unused", "kept" } });
+
+    startPanel();
+    closeWindow();
+
+    EXPECT_EQ(readIni("MIDI.out", "Device0"), "Port A");
+    EXPECT_EQ(readIni("Current", "Unused"), "kept");
+    EXPECT_EQ(readIni("Current", "File"), "");
+    EXPECT_EQ(readIni("Current", "DocumentsDir"), homeFile("Documents/Dravik MIDI T").getFullPathName());
+    EXPECT_NE(readIni("Current", "MainLeft"), "(missing)");
+}
+
+TEST_F(SettingsStartupTest, AMissingResourceIsReported)
+{
+    startPanel();
+    try {
+        panel->loadFromResource("nothing.syx");
+        FAIL() << "no exception";
+    } catch (Tr::Exception const& e) {
+        EXPECT_STREQ(e.what(), "Error loading resource: nothing.syx");
+    }
+    EXPECT_EQ(storedImage(), defaultTemplate());
+}
