@@ -30,6 +30,11 @@ DravikContentPanel::~DravikContentPanel()
     Tr::PexaSystem::shutdown();
 }
 
+BContentBase* CreateContentPanel()
+{
+    return new DravikContentPanel();
+}
+
 void DravikContentPanel::createComponents()
 {
     BContentBase::createComponents();
