@@ -10,7 +10,7 @@ namespace {
 
 char const* const makerWebAddress = "https://www.dravikon.example";
 char const* const makerWebAddressText = "www.dravikon.example";
-char const* const copyrightNotice = "(c) Dravikon, all rights reserved";
+char const* const copyrightNotice = "(c) Dravikon";
 
 constexpr int stepBoxCount = 16;
 constexpr int stepRowHeight = 19;
