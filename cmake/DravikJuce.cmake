@@ -19,3 +19,6 @@ target_include_directories(dravik_juce INTERFACE
 target_compile_definitions(dravik_juce INTERFACE
   $<TARGET_PROPERTY:dravik_juce,COMPILE_DEFINITIONS>)
 target_compile_options(dravik_juce PRIVATE -w)
+# Debian's JUCE decodes PNG and JPEG with the system libraries; whoever links
+# the GUI modules needs them.
+target_link_libraries(dravik_juce INTERFACE juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
