@@ -139,8 +139,8 @@ juce::ComboBox* DravikContentPanel::createComboBox(int x, int y, int width, int 
     return box;
 }
 
-// A label left of its combo box: from x 24 (39 for the step labels, indent 44) to
-// 5 pixels before the box, on the box's row.
+// A label on its combo box's row, from x = indent - 5 to 5 pixels before the box
+// (indent 29 starts it at x 24; the step labels take 44 and start at x 39).
 juce::Label* DravikContentPanel::createLabelFor(juce::ComboBox* box, int indent, char const* text,
                                                 juce::Justification justification)
 {

@@ -53,7 +53,6 @@ public:
 
     bool isModified() const { return modified; }
     juce::String const& getCurrentFile() const { return currentFile; }
-    Tr::BString const& getIniFilePath() const { return iniFilePath; }
     Tr::BString const& getDocumentsDir() const { return documentsDir; }
 
     // Entries of the 20 further combo boxes.
