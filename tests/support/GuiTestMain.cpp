@@ -1,5 +1,8 @@
 // GUI tests run inside a JUCE application: JUCE installs its X error handling
 // only there. The tests run on the message thread; the exit code is theirs.
+// They run straight from initialise(), not from a posted call: JUCE 7 on Linux
+// can lose the wake-up of the outer loop when a test nests a dispatch loop
+// inside a message callback, and the quit would then never be seen.
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -19,11 +22,8 @@ public:
 
     void initialise(const juce::String&) override
     {
-        juce::MessageManager::callAsync([this]
-        {
-            setApplicationReturnValue(RUN_ALL_TESTS());
-            quit();
-        });
+        setApplicationReturnValue(RUN_ALL_TESTS());
+        quit();
     }
 
     void shutdown() override {}
