@@ -90,6 +90,20 @@ e2e_find_window() {
     e2e_fail "no window of process $pid within ${E2E_TIMEOUT}s"
 }
 
+# e2e_wait_size WINDOW WIDTH HEIGHT
+# Waits until the window has that size. The program sizes its window last in
+# its set-up, so a window of the final size stands where it was placed; before
+# that it may still be shown elsewhere for a moment (slow builds show this).
+e2e_wait_size() {
+    local deadline=$((SECONDS + E2E_TIMEOUT)) geometry=
+    while [ $SECONDS -lt $deadline ]; do
+        geometry=$(e2e_window_geometry "$1" 2>/dev/null || true)
+        [ "${geometry#* * }" = "$2 $3" ] && return 0
+        sleep 0.1
+    done
+    e2e_fail "window $1 is '$geometry', not ${2}x$3 after ${E2E_TIMEOUT}s"
+}
+
 # e2e_count_windows NAME_REGEX
 # Prints how many visible windows have a title matching the regular expression.
 e2e_count_windows() {
@@ -145,13 +159,65 @@ e2e_close_window() {
     "$E2E_X11_HELPER" close "$1" || e2e_fail "cannot send the close request to window $1"
 }
 
+# e2e_nudge PID
+# Sends every window of the process an event it ignores. JUCE reads its X
+# events when the connection's socket has data; an event that Xlib took in
+# during another request waits in Xlib's queue until the next event comes,
+# which on a bare server may be never (slow builds show it). So whoever waits
+# for the program to react to a close request, a click or a keystroke nudges
+# it meanwhile; the wait functions here do.
+e2e_nudge() {
+    local wid
+    for wid in $(xdotool search --pid "$1" 2>/dev/null || true); do
+        "$E2E_X11_HELPER" nudge "$wid" 2>/dev/null || true
+    done
+}
+
+# e2e_wait_title WINDOW TITLE
+# Waits until the window has exactly that title, nudging its program.
+e2e_wait_title() {
+    local deadline=$((SECONDS + E2E_TIMEOUT)) title= round=0
+    while [ $SECONDS -lt $deadline ]; do
+        title=$(e2e_window_title "$1" 2>/dev/null || true)
+        [ "$title" = "$2" ] && return 0
+        round=$((round + 1))
+        [ $((round % 5)) -ne 0 ] || "$E2E_X11_HELPER" nudge "$1" 2>/dev/null || true
+        sleep 0.1
+    done
+    e2e_fail "window title: expected '$2', got '$title'"
+}
+
+# e2e_wait_window_named NAME_REGEX
+# Prints the id of the first visible window whose title matches (a dialog of
+# the program, say), waiting for it and nudging the program last started.
+e2e_wait_window_named() {
+    local deadline=$((SECONDS + E2E_TIMEOUT)) wid= round=0
+    while [ $SECONDS -lt $deadline ]; do
+        wid=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+        [ -n "$wid" ] && { echo "$wid"; return 0; }
+        round=$((round + 1))
+        [ $((round % 5)) -ne 0 ] || e2e_nudge "$E2E_PID"
+        sleep 0.1
+    done
+    e2e_fail "no window '$1' within ${E2E_TIMEOUT}s"
+}
+
+# e2e_click WINDOW X Y
+# A left click at a point of the window (window coordinates).
+e2e_click() {
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
 # e2e_wait_exit PID
-# Waits until the process ends and sets E2E_STATUS to its exit status; fails
-# the test when it still runs after the timeout. Not inside $(...), like e2e_start.
+# Waits until the process ends and sets E2E_STATUS to its exit status, nudging
+# its windows meanwhile; fails the test when it still runs after the timeout.
+# Not inside $(...), like e2e_start.
 e2e_wait_exit() {
-    local pid=$1 deadline=$((SECONDS + E2E_TIMEOUT))
+    local pid=$1 deadline=$((SECONDS + E2E_TIMEOUT)) round=0
     while kill -0 "$pid" 2>/dev/null; do
         [ $SECONDS -lt $deadline ] || e2e_fail "process $pid still runs after ${E2E_TIMEOUT}s"
+        round=$((round + 1))
+        [ $((round % 5)) -ne 0 ] || e2e_nudge "$pid"
         sleep 0.1
     done
     E2E_STATUS=0

@@ -7,10 +7,11 @@ e2e_init "$@"
 
 # Starts the program, checks where its window appears, closes it.
 expect_window_at() { # X Y WHAT [MOVE_X MOVE_Y]
-    local wid x y width height
+    local wid x y
     e2e_start
     wid=$(e2e_find_window "$E2E_PID")
-    read -r x y width height < <(e2e_window_geometry "$wid")
+    e2e_wait_size "$wid" "$width" "$height"
+    read -r x y _ < <(e2e_window_geometry "$wid")
     e2e_assert_eq "$1 $2" "$x $y" "$3"
     if [ $# -eq 5 ]; then
         e2e_move_window "$wid" "$4" "$5"

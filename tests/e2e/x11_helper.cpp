@@ -3,6 +3,12 @@
 //                                given), which JUCE looks up only if they exist
 //   x11_helper close WINDOW      asks the window to close, as a window manager
 //                                does: WM_PROTOCOLS carrying WM_DELETE_WINDOW
+//   x11_helper nudge WINDOW      sends the window an event its program ignores.
+//                                Xlib may read an event into its queue during
+//                                another request, and a program that waits on
+//                                the connection's socket then sees it only when
+//                                the next event comes: on a bare server that
+//                                may be never, so tests send one.
 // The display is $DISPLAY. Exit status 0 on success, 1 on failure, 2 on misuse.
 #include <X11/Xlib.h>
 
@@ -38,7 +44,8 @@ int createAtoms(Display* display, int count, char** extra)
     return 0;
 }
 
-int closeWindow(Display* display, char const* windowText)
+// Sends a 32-bit client message of the given type, with one atom as its data.
+int sendClientMessage(Display* display, char const* windowText, char const* type, char const* data)
 {
     char* end = nullptr;
     unsigned long window = std::strtoul(windowText, &end, 0);
@@ -48,9 +55,9 @@ int closeWindow(Display* display, char const* windowText)
     std::memset(&event, 0, sizeof event);
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.message_type = XInternAtom(display, type, False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, data, False));
     event.xclient.data.l[1] = CurrentTime;
     Status sent = XSendEvent(display, window, False, NoEventMask, &event);
     XSync(display, False);
@@ -61,8 +68,12 @@ int closeWindow(Display* display, char const* windowText)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || (std::strcmp(argv[1], "close") == 0 && argc != 3)) {
-        std::fprintf(stderr, "usage: %s atoms [NAME...] | close WINDOW\n", argv[0]);
+    char const* command = argc > 1 ? argv[1] : "";
+    bool atoms = std::strcmp(command, "atoms") == 0;
+    bool close = std::strcmp(command, "close") == 0;
+    bool nudge = std::strcmp(command, "nudge") == 0;
+    if (!atoms && !((close || nudge) && argc == 3)) {
+        std::fprintf(stderr, "usage: %s atoms [NAME...] | close WINDOW | nudge WINDOW\n", argv[0]);
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -70,11 +81,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s: cannot open display\n", argv[0]);
         return 1;
     }
-    int result = 2;
-    if (std::strcmp(argv[1], "atoms") == 0)
+    int result;
+    if (atoms)
         result = createAtoms(display, argc - 2, argv + 2);
-    else if (std::strcmp(argv[1], "close") == 0)
-        result = closeWindow(display, argv[2]);
+    else if (close)
+        result = sendClientMessage(display, argv[2], "WM_PROTOCOLS", "WM_DELETE_WINDOW");
+    else
+        result = sendClientMessage(display, argv[2], "DRAVIK_E2E_NUDGE", "DRAVIK_E2E_NUDGE");
     XCloseDisplay(display);
     return result;
 }
