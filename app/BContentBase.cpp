@@ -5,10 +5,7 @@
 
 BContentBase::BContentBase() = default;
 
-BContentBase::~BContentBase()
-{
-    cancelPendingUpdate();
-}
+BContentBase::~BContentBase() = default;
 
 void BContentBase::createComponents()
 {
