@@ -19,33 +19,6 @@ settings_image() {
     printf '\x11\x19\x04\x0e\xf7'
 }
 
-# wait_title WINDOW TITLE
-wait_title() {
-    local deadline=$((SECONDS + E2E_TIMEOUT)) title=
-    while [ $SECONDS -lt $deadline ]; do
-        title=$(e2e_window_title "$1")
-        [ "$title" = "$2" ] && return 0
-        sleep 0.1
-    done
-    e2e_fail "window title: expected '$2', got '$title'"
-}
-
-# Prints the id of the first visible window whose title matches, waiting for it.
-wait_window() {
-    local deadline=$((SECONDS + E2E_TIMEOUT)) wid=
-    while [ $SECONDS -lt $deadline ]; do
-        wid=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
-        [ -n "$wid" ] && { echo "$wid"; return 0; }
-        sleep 0.1
-    done
-    e2e_fail "no window '$1' within ${E2E_TIMEOUT}s"
-}
-
-# click WINDOW X Y: a left click at a point of the window.
-click() {
-    xdotool mousemove --window "$1" "$2" "$3" click 1
-}
-
 documents="$E2E_HOME/Documents"
 mkdir -p "$documents"
 live="$documents/live.syx"
@@ -57,32 +30,32 @@ printf '[Current]\nFile=%s\nDocumentsDir=%s\n' "$live" "$documents" >"$ini"
 
 e2e_start
 wid=$(e2e_find_window "$E2E_PID")
-wait_title "$wid" "Dravik MIDI T - v2.0 - live.syx"
+e2e_wait_title "$wid" "Dravik MIDI T - v2.0 - live.syx"
 
 # Picks the next loop portamento rate: a click opens the box's list, Escape
 # closes it and leaves the box focused, the down arrow picks the next rate.
 next_loop_rate() {
-    click "$1" 380 542
+    e2e_click "$1" 380 542
     xdotool key Escape
     e2e_key "$1" Down
 }
 
 next_loop_rate "$wid"
-wait_title "$wid" "Dravik MIDI T - v2.0 - live.syx *"
+e2e_wait_title "$wid" "Dravik MIDI T - v2.0 - live.syx *"
 e2e_screenshot edited-program
 
 # SAVE: the real file dialog, answered with the keyboard.
-click "$wid" 74 62
-dialog=$(wait_window "^Save a Dravik MIDI T File$")
+e2e_click "$wid" 74 62
+dialog=$(e2e_wait_window_named "^Save a Dravik MIDI T File$")
 e2e_screenshot save-dialog
 # The file name field lies across the dialog, above its buttons.
 read -r _ _ dialog_width dialog_height < <(e2e_window_geometry "$dialog")
-click "$dialog" $((dialog_width / 2)) $((dialog_height - 63))
+e2e_click "$dialog" $((dialog_width / 2)) $((dialog_height - 63))
 e2e_key "$dialog" ctrl+a
 xdotool type --delay 20 "saved"
 # Return closes the dialog at once, so it goes to the window that has the focus.
 xdotool key Return
-wait_title "$wid" "Dravik MIDI T - v2.0 - saved.syx"
+e2e_wait_title "$wid" "Dravik MIDI T - v2.0 - saved.syx"
 
 # The loop portamento rate (byte 685) went from fast (0x11) to medium (0x19).
 expected="$E2E_TMP/expected.syx"
@@ -93,13 +66,13 @@ cmp <(settings_image) "$live" || e2e_fail "live.syx changed"
 
 # A second edit, then close and answer "No": nothing more is written.
 next_loop_rate "$wid"
-wait_title "$wid" "Dravik MIDI T - v2.0 - saved.syx *"
+e2e_wait_title "$wid" "Dravik MIDI T - v2.0 - saved.syx *"
 e2e_close_window "$wid"
-confirm=$(wait_window "^Confirm$")
+confirm=$(e2e_wait_window_named "^Confirm$")
 e2e_screenshot unsaved-changes-question
 # "No" is the middle of the box's three buttons, which sit along its bottom.
 read -r _ _ confirm_width confirm_height < <(e2e_window_geometry "$confirm")
-click "$confirm" $((confirm_width / 2 - 12)) $((confirm_height - 41))
+e2e_click "$confirm" $((confirm_width / 2 - 12)) $((confirm_height - 41))
 e2e_wait_exit "$E2E_PID"
 e2e_assert_eq 0 "$E2E_STATUS" "exit status after closing"
 cmp "$expected" "$documents/saved.syx" || e2e_fail "saved.syx changed after answering No"
