@@ -25,15 +25,23 @@ void JuceUtils::makeComboBoxTransparent(juce::ComboBox* box, float alpha)
         box->setColour(id, box->findColour(id).withAlpha(alpha));
 }
 
+namespace {
+// A negative width or height means "keep the component's present size".
+void keepSizeWhenUnset(juce::Component const& c, int& width, int& height)
+{
+    if (width < 0 || height < 0) {
+        width = c.getWidth();
+        height = c.getHeight();
+    }
+}
+}
+
 juce::Component* JuceUtils::center(juce::Component* c, int left, int right, int top, int bottom,
                                    int width, int height)
 {
     if (c == nullptr)
         return nullptr;
-    if (width < 0 || height < 0) {
-        width = c->getWidth();
-        height = c->getHeight();
-    }
+    keepSizeWhenUnset(*c, width, height);
     int x = juce::jmax(0, left + (right - left) / 2 - width / 2);
     int y = juce::jmax(0, top + (bottom - top) / 2 - height / 2);
     c->setBounds(x, y, width, height);
@@ -63,10 +71,7 @@ juce::Component* JuceUtils::centerHorizontally(juce::Component* c, int y, int le
 {
     if (c == nullptr)
         return nullptr;
-    if (width < 0 || height < 0) {
-        width = c->getWidth();
-        height = c->getHeight();
-    }
+    keepSizeWhenUnset(*c, width, height);
     c->setBounds(left + (right - left) / 2 - width / 2, y, width, height);
     return c;
 }
