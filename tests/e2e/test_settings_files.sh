@@ -32,11 +32,32 @@ e2e_start
 wid=$(e2e_find_window "$E2E_PID")
 e2e_wait_title "$wid" "Dravik MIDI T - v2.0 - live.syx"
 
+# Prints how many visible windows the program has (its window, plus a popup list).
+visible_windows() {
+    { xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null || true; } | wc -l
+}
+
+# Waits until the program shows that many visible windows, nudging it meanwhile.
+wait_visible_windows() {
+    local deadline=$((SECONDS + E2E_TIMEOUT))
+    while [ $SECONDS -lt $deadline ]; do
+        [ "$(visible_windows)" -eq "$1" ] && return 0
+        e2e_nudge "$E2E_PID"
+        sleep 0.1
+    done
+    e2e_fail "expected $1 visible windows of the program, found $(visible_windows)"
+}
+
 # Picks the next loop portamento rate: a click opens the box's list, Escape
 # closes it and leaves the box focused, the down arrow picks the next rate.
+# Each step waits for the list to show or go, so a slow build sees them in order.
 next_loop_rate() {
+    local before
+    before=$(visible_windows)
     e2e_click "$1" 380 542
+    wait_visible_windows $((before + 1))
     xdotool key Escape
+    wait_visible_windows "$before"
     e2e_key "$1" Down
 }
 
