@@ -50,8 +50,12 @@ int BThread::Start()
     return 1;
 }
 
+// Held under the object's lock: a free-on-terminate thread that sees the flag
+// deletes itself only after taking that lock, so the wake-up never reaches a
+// freed object.
 void BThread::Terminate()
 {
+    BLockHolder hold(lock);
     int running = 0;
     if (terminated.compare_exchange_strong(running, 1))
         terminateTime = getMilliTime();
@@ -215,7 +219,10 @@ void BThread::waitForNotify(int millis)
 
 void BThread::stopThread()
 {
-    freeOnTerminate = 0;
+    {
+        BLockHolder hold(lock);
+        freeOnTerminate = 0;
+    }
     Terminate();
     Kill();
     join();
