@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -153,7 +154,8 @@ int getFileSize(char const* path)
         return -1;
     long long size = sizeOfOpenFile(f);
     std::fclose(f);
-    return static_cast<int>(static_cast<unsigned int>(size));
+    // Larger files say INT_MAX rather than wrap: 4 GiB + 690 bytes must not look like 690.
+    return size > INT_MAX ? INT_MAX : static_cast<int>(size);
 }
 
 int getFileSize(BString const& path)

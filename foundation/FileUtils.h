@@ -27,7 +27,7 @@ int fileDelete(char const* path);
 // Creates or empties the file; 0 on success, -1 when it cannot be opened or closed.
 int TruncateFile(BString const& path);
 int truncateFile(char const* path);
-// The size in bytes (its low 32 bits), -1 when the file cannot be opened.
+// The size in bytes (INT_MAX for anything larger), -1 when the file cannot be opened.
 int getFileSize(BString const& path);
 int getFileSize(char const* path);
 

@@ -10,8 +10,6 @@
 #include "foundation/gui/FileDialog.h"
 #include "foundation/gui/JuceString.h"
 
-#include <sys/stat.h>
-
 #include <iostream>
 
 namespace {
@@ -19,15 +17,6 @@ namespace {
 char const* const iniSection = "Current";
 char const* const fileFilter = "*.syx";
 char const* const fileDescription = "Dravik Settings File";
-
-// The size of the file, or -1 when it cannot be looked at (the reader then says why).
-long long fileSize(juce::String const& path)
-{
-    struct stat info;
-    if (::stat(path.toRawUTF8(), &info) != 0)
-        return -1;
-    return (long long) info.st_size;
-}
 
 } // namespace
 
@@ -58,7 +47,7 @@ void DravikContentPanel::loadAndReport(juce::String const& path)
 // own check gives the reason for a length that no image has.
 void DravikContentPanel::load(juce::String const& path)
 {
-    if (fileSize(path) > DravikDefaultTemplateSize)
+    if (Tr::getFileSize(Tr::StringFrom(path)) > DravikDefaultTemplateSize)
         loadFromMem(nullptr, DravikDefaultTemplateSize + 1);
     int size = 0;
     Tr::BString error;

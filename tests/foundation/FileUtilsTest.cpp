@@ -241,6 +241,9 @@ TEST(WholeFileReader, RefusesTwoGigabytes)
     EXPECT_EQ(3, size);
     EXPECT_EQ("file too large (2GB limit): " + path, str(error));
     EXPECT_EQ(2147483647, Tr::getFileSize(path.c_str()));
+    // Beyond the int range the size saturates instead of wrapping to a small number.
+    ASSERT_EQ(0, truncate(path.c_str(), 4294967296LL + 690));
+    EXPECT_EQ(2147483647, Tr::getFileSize(path.c_str()));
 }
 
 TEST(AtomicWrite, ReplacesContentsAndKeepsPermissions)
