@@ -25,18 +25,24 @@ struct OpaqueEventRef {
     std::map<EventParamName, Parameter> parameters;
 };
 
+namespace {
+
+bool isOfAnyType(EventRef event, EventTypeSpec const* begin, EventTypeSpec const* end)
+{
+    return std::any_of(begin, end, [event](EventTypeSpec const& type) {
+        return type.eventClass == event->eventClass && type.eventKind == event->kind;
+    });
+}
+
+} // namespace
+
 struct OpaqueEventHandlerRef {
     OpaqueEventTargetRef* target;
     EventHandlerUPP proc;
     std::vector<EventTypeSpec> types;
     void* userData;
 
-    bool handles(EventRef event) const
-    {
-        return std::any_of(types.begin(), types.end(), [event](EventTypeSpec const& type) {
-            return type.eventClass == event->eventClass && type.eventKind == event->kind;
-        });
-    }
+    bool handles(EventRef event) const { return isOfAnyType(event, types.data(), types.data() + types.size()); }
 };
 
 struct OpaqueEventTargetRef {
@@ -131,11 +137,7 @@ thread_local ThreadQueue threadQueue;
 
 bool matches(EventRef event, ItemCount numTypes, EventTypeSpec const* types)
 {
-    if (numTypes == 0 || !types)
-        return true;
-    return std::any_of(types, types + numTypes, [event](EventTypeSpec const& type) {
-        return type.eventClass == event->eventClass && type.eventKind == event->kind;
-    });
+    return numTypes == 0 || !types || isOfAnyType(event, types, types + numTypes);
 }
 
 } // namespace
