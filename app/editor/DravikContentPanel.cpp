@@ -12,7 +12,6 @@ char const* const makerWebAddress = "https://www.dravikon.example";
 char const* const makerWebAddressText = "www.dravikon.example";
 char const* const copyrightNotice = "(c) Dravikon";
 
-constexpr int stepBoxCount = 16;
 constexpr int stepRowHeight = 19;
 
 } // namespace
@@ -68,7 +67,7 @@ void DravikContentPanel::createProgramControls()
 void DravikContentPanel::createStepControls()
 {
     juce::Rectangle<int> bounds(105, 212, 354, 15);
-    for (int k = 0; k < stepBoxCount; ++k) {
+    for (int k = 0; k < stepsPerProgram; ++k) {
         comboBoxes[k] = createComboBox(bounds.getX(), bounds.getY(), bounds.getWidth(), bounds.getHeight(),
                                        nullptr, 0, "");
         createLabelFor(comboBoxes[k], 44, Tr::BString::format("Step %d:", k + 1).c_str(),
@@ -244,10 +243,10 @@ void DravikContentPanel::enableProgramComponents()
     int type = comboBoxValue(programTypeBox);
     enableComboBox(programTypeBox, chosen);
     enableComboBox(stepCountBox, chosen);
-    enableComboBox(baseSettingBox, chosen && type != 5);
-    enableComboBox(durationBox, chosen && type != 1 && type != 3 && type != 5);
+    enableComboBox(baseSettingBox, chosen && type != differentSettingsType);
+    enableComboBox(durationBox, chosen && hasDuration(type));
     int stepCount = comboBoxValue(stepCountBox);
-    for (int k = 0; k < stepBoxCount; ++k)
+    for (int k = 0; k < stepsPerProgram; ++k)
         enableComboBox(comboBoxes[k], chosen && k < stepCount);
 }
 

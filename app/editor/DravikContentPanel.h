@@ -81,6 +81,7 @@ private:
     static void applyComboBoxDesign(juce::ComboBox* box);
     static void enableComboBox(juce::ComboBox* box, bool enabled);
     static int comboBoxValue(juce::ComboBox const* box);
+    static bool hasDuration(int programType);
 
     void fillComboBox(juce::ComboBox* box, DravikTableEntry const* table, int count,
                       bool keepPrevious, bool selectFirst, int value, bool noNotification);

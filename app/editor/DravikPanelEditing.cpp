@@ -5,9 +5,7 @@
 
 namespace {
 
-constexpr int differentSettingsType = 5;
-constexpr int differentSettingsId = differentSettingsType + 1;
-constexpr int stepBoxCount = 16;
+constexpr int differentSettingsId = DravikSettingsImage::differentSettingsType + 1;
 constexpr int typeOffset = 1;
 constexpr int stepCountOffset = 34;
 constexpr int durationOffset = 35;
@@ -21,12 +19,13 @@ juce::NotificationType notificationFor(bool noNotification)
     return noNotification ? juce::dontSendNotification : juce::sendNotification;
 }
 
-bool isStepOrDifferentType(int type)
-{
-    return type == 1 || type == 3 || type == differentSettingsType;
-}
-
 } // namespace
+
+// The step types and "Different Settings" play no timed loop.
+bool DravikContentPanel::hasDuration(int programType)
+{
+    return programType != 1 && programType != 3 && programType != differentSettingsType;
+}
 
 void DravikContentPanel::fillComboBox(juce::ComboBox* box, DravikTableEntry const* table, int count,
                                       bool keepPrevious, bool selectFirst, int value, bool noNotification)
@@ -106,7 +105,7 @@ void DravikContentPanel::displayTempo()
     int block = getProgramTemplateIndex(-1);
     if (block < 0)
         return;
-    bool notApplicable = isStepOrDifferentType(image[block + typeOffset]);
+    bool notApplicable = !hasDuration(image[block + typeOffset]);
     setComboBoxValue(durationBox, notApplicable ? -1 : image[block + durationOffset], true);
 }
 
@@ -124,7 +123,7 @@ void DravikContentPanel::displaySteps()
     int firstByte = block + (newMode == 1 ? 3 : 2);
     int baseSetting = baseSettings[program - 1];
     if (newMode == stepMode && baseSetting == baseSettingShown) {
-        for (int k = 0; k < stepBoxCount; ++k)
+        for (int k = 0; k < stepsPerProgram; ++k)
             setComboBoxValue(comboBoxes[k], image[firstByte + 2 * k], true);
         return;
     }
@@ -138,7 +137,7 @@ void DravikContentPanel::displaySteps()
         list = listed ? DravikBaseSettingStepTable[row].table : nullptr;
         count = listed ? DravikBaseSettingStepTable[row].count : 0;
     }
-    for (int k = 0; k < stepBoxCount; ++k)
+    for (int k = 0; k < stepsPerProgram; ++k)
         fillComboBox(comboBoxes[k], list, count, true, true, image[firstByte + 2 * k], true);
 }
 
@@ -186,7 +185,7 @@ void DravikContentPanel::applyComboBoxChange(juce::ComboBox* box)
     } else if (box == durationBox) {
         applyProgramValue(durationOffset, value);
     } else {
-        auto* end = comboBoxes + stepBoxCount;
+        auto* end = comboBoxes + stepsPerProgram;
         auto* step = std::find(comboBoxes, end, box);
         if (step != end)
             applyStep((int) (step - comboBoxes), value, -1);

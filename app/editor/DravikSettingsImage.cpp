@@ -10,7 +10,6 @@ namespace {
 
 constexpr int imageSize = DravikDefaultTemplateSize;
 constexpr int oldModelImageSize = 546;
-constexpr int differentSettingsType = 5;
 constexpr unsigned char sysExStart = 0xF0;
 constexpr unsigned char sysExEnd = 0xF7;
 

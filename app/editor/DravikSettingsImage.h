@@ -11,6 +11,8 @@ public:
     static constexpr int programCount = 19;
     static constexpr int stepsPerProgram = 16;
     static constexpr int programBlockSize = 36;
+    // The program type whose steps hold Whammy settings rather than pedal positions.
+    static constexpr int differentSettingsType = 5;
 
     DravikSettingsImage();
     virtual ~DravikSettingsImage();
