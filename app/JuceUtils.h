@@ -84,6 +84,8 @@ public:
     // executable in Contents/MacOS; an executable outside a bundle stands for
     // its own bundle.
     static juce::File getBundleFile();
+    // The file of that name in the bundle's Contents/Resources (it need not exist).
+    static juce::File getResourceFile(juce::String const& fileName);
 
     // Loads name.extension from the bundle's Contents/Resources, else from the
     // development tree's "resources" three folders above the working folder.

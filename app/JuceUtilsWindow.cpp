@@ -50,13 +50,17 @@ juce::File JuceUtils::getBundleFile()
     return executable;
 }
 
+juce::File JuceUtils::getResourceFile(juce::String const& fileName)
+{
+    return getBundleFile().getChildFile("Contents/Resources").getChildFile(fileName);
+}
+
 void* JuceUtils::getDrawableOrImage(Tr::BString const& extension, Tr::BString const& name, int asDrawable)
 {
     juce::String fileName = Tr::JuceStringFrom(name) + "." + Tr::JuceStringFrom(extension);
-    juce::File file(getBundleFile().getFullPathName() + "/" + "Contents" + "/" + "Resources" + "/" + fileName);
+    juce::File file = getResourceFile(fileName);
     if (!file.existsAsFile())
-        file = juce::File(juce::File::getCurrentWorkingDirectory().getFullPathName()
-                          + "/" + ".." + "/" + ".." + "/" + ".." + "/" + "resources" + "/" + fileName);
+        file = juce::File::getCurrentWorkingDirectory().getChildFile("../../../resources").getChildFile(fileName);
     if (!file.existsAsFile())
         return nullptr;
     if (asDrawable != 0)

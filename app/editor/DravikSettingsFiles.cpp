@@ -192,10 +192,10 @@ void DravikContentPanel::loadLastFileOrTemplate()
 
 void DravikContentPanel::loadFromResource(juce::String const& name)
 {
-    juce::String path = JuceUtils::getBundleFile().getFullPathName() + "/" + "Contents" + "/" + "Resources" + "/" + name;
-    if (!juce::File(path).existsAsFile())
+    juce::File file = JuceUtils::getResourceFile(name);
+    if (!file.existsAsFile())
         throw Tr::Exception(Tr::StringFrom("Error loading resource: " + name));
-    load(path);
+    load(file.getFullPathName());
     currentFile.clear();
     updateTitle();
 }
