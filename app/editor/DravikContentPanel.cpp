@@ -14,6 +14,10 @@ char const* const copyrightNotice = "(c) Dravikon";
 
 constexpr int stepRowHeight = 19;
 
+// The design's two greys: boxes in use are dark, buttons and disabled boxes light.
+juce::Colour const darkGrey(153, 153, 153);
+juce::Colour const lightGrey(191, 191, 191);
+
 } // namespace
 
 DravikContentPanel::DravikContentPanel()
@@ -113,8 +117,8 @@ juce::TextButton* DravikContentPanel::createButton(char const* text, int x, int 
 {
     auto* button = new juce::TextButton(juce::String(), juce::String::fromUTF8(tooltip));
     button->setButtonText(juce::String::fromUTF8(text));
-    button->setColour(juce::TextButton::buttonColourId, juce::Colour(191, 191, 191));
-    button->setColour(juce::TextButton::buttonOnColourId, juce::Colour(153, 153, 153));
+    button->setColour(juce::TextButton::buttonColourId, lightGrey);
+    button->setColour(juce::TextButton::buttonOnColourId, darkGrey);
     button->setColour(juce::TextButton::textColourOnId, juce::Colours::black);
     button->setColour(juce::TextButton::textColourOffId, juce::Colours::black);
     button->setBounds(x, y, width, height);
@@ -169,15 +173,14 @@ void DravikContentPanel::applyComboBoxDesign(juce::ComboBox* box)
 {
     box->setColour(juce::ComboBox::outlineColourId, juce::Colours::transparentBlack);
     box->setColour(juce::ComboBox::textColourId, juce::Colours::black);
-    box->setColour(juce::ComboBox::backgroundColourId, juce::Colour(153, 153, 153));
-    box->setColour(juce::ComboBox::buttonColourId, juce::Colour(191, 191, 191));
-    box->setColour(juce::ComboBox::arrowColourId, juce::Colour(153, 153, 153));
+    box->setColour(juce::ComboBox::backgroundColourId, darkGrey);
+    box->setColour(juce::ComboBox::buttonColourId, lightGrey);
+    box->setColour(juce::ComboBox::arrowColourId, darkGrey);
 }
 
 void DravikContentPanel::enableComboBox(juce::ComboBox* box, bool enabled)
 {
-    box->setColour(juce::ComboBox::backgroundColourId,
-                   enabled ? juce::Colour(153, 153, 153) : juce::Colour(191, 191, 191));
+    box->setColour(juce::ComboBox::backgroundColourId, enabled ? darkGrey : lightGrey);
     box->setEnabled(enabled);
 }
 
