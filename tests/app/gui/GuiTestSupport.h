@@ -5,7 +5,9 @@
 #include "app/BContentBase.h"
 #include "app/BWindow.h"
 #include "foundation/Exception.h"
+#include "tests/support/DispatchLoop.h"
 
+#include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <algorithm>
@@ -16,17 +18,7 @@
 
 namespace shelltest {
 
-// Runs the message loop until the condition holds or the deadline passes.
-inline bool pumpUntil(std::function<bool()> const& condition, int timeoutMs = 5000)
-{
-    auto deadline = juce::Time::getMillisecondCounter() + static_cast<juce::uint32>(timeoutMs);
-    while (!condition()) {
-        if (juce::Time::getMillisecondCounter() >= deadline)
-            return false;
-        juce::MessageManager::getInstance()->runDispatchLoopUntil(5);
-    }
-    return true;
-}
+using guitest::pumpUntil;
 
 // A folder of its own for a test, deleted with this object.
 struct TempFolder
@@ -52,6 +44,25 @@ struct WorkingFolder
     ~WorkingFolder() { previous.setAsCurrentWorkingDirectory(); }
 
     juce::File previous = juce::File::getCurrentWorkingDirectory();
+};
+
+// A test run in a temporary development tree, three folders below its top, so
+// that a program outside a bundle takes its images from the tree's "resources".
+class InDevelopmentTree : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        juce::File deep = temp.folder.getChildFile("a/b/c");
+        deep.createDirectory();
+        inside = std::make_unique<WorkingFolder>(deep);
+    }
+    void TearDown() override { inside.reset(); }
+
+    TempFolder temp;
+
+private:
+    std::unique_ptr<WorkingFolder> inside;
 };
 
 // Writes a plain PNG of the given size.

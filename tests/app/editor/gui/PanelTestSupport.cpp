@@ -2,6 +2,7 @@
 
 #include "app/IniPath.h"
 #include "foundation/gui/JuceString.h"
+#include "tests/support/DispatchLoop.h"
 
 #include <cstdlib>
 
@@ -36,7 +37,7 @@ void PanelTest::SetUp()
 void PanelTest::TearDown()
 {
     closeWindow();
-    endNestedDispatchWithAMessage();
+    guitest::endWithADispatchedMessage();
     Tr::setFileDialogHook(nullptr);
     JuceUtils::setDialogHook(previousDialogHook);
     ::setenv("HOME", previousHome.toRawUTF8(), 1);
@@ -52,24 +53,9 @@ DravikContentPanel& PanelTest::startPanel()
     panel = dynamic_cast<DravikContentPanel*>(window->getContent());
     if (panel == nullptr)
         throw std::runtime_error("the window has no settings panel");
-    auto deadline = juce::Time::getMillisecondCounter() + 10000;
-    while (!panel->isStarted() && juce::Time::getMillisecondCounter() < deadline)
-        juce::MessageManager::getInstance()->runDispatchLoopUntil(5);
-    if (!panel->isStarted())
+    if (!guitest::pumpUntil([this] { return panel->isStarted(); }, 10000))
         throw std::runtime_error("the panel did not start");
     return *panel;
-}
-
-// JUCE 7.0.5 on Linux: a dispatch loop nested in a message callback (as these
-// tests run) leaves the outer dispatch reporting "nothing dispatched" when its
-// last round found no event, and the outer loop then waits for the next event
-// even after quit. Ending with a round that dispatches a message avoids that.
-void PanelTest::endNestedDispatchWithAMessage()
-{
-    auto ran = std::make_shared<bool>(false);
-    juce::MessageManager::callAsync([ran] { *ran = true; });
-    while (!*ran)
-        juce::MessageManager::getInstance()->runDispatchLoopUntil(0);
 }
 
 DravikContentPanel& PanelTest::restartPanel()

@@ -70,8 +70,6 @@ protected:
     DravikContentPanel* panel = nullptr;
 
 private:
-    static void endNestedDispatchWithAMessage();
-
     juce::String previousHome;
     JuceUtils::DialogHook previousDialogHook;
 };
