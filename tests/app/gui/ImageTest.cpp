@@ -6,28 +6,13 @@
 
 namespace {
 
-using shelltest::TempFolder;
-using shelltest::WorkingFolder;
-
 // The test program is not in a bundle, so images come from the development
 // tree: "resources" three folders above the working folder.
-class ResourceImages : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        deep = temp.folder.getChildFile("a/b/c");
-        deep.createDirectory();
-    }
-
-    TempFolder temp;
-    juce::File deep;
-};
+class ResourceImages : public shelltest::InDevelopmentTree {};
 
 TEST_F(ResourceImages, ComeFromTheDevelopmentTreeAsDrawableOrImage)
 {
     shelltest::writePng(temp.folder.getChildFile("resources/picture.png"), 40, 30);
-    WorkingFolder inside(deep);
 
     std::unique_ptr<juce::Drawable> drawable(JuceUtils::getDrawable("picture.png"));
     ASSERT_NE(nullptr, drawable);
@@ -43,7 +28,6 @@ TEST_F(ResourceImages, MissingOrUndecodableFilesGiveNull)
 {
     temp.folder.getChildFile("resources").createDirectory();
     temp.folder.getChildFile("resources/broken.png").replaceWithText("not an image");
-    WorkingFolder inside(deep);
 
     EXPECT_EQ(nullptr, JuceUtils::getDrawable("missing.png"));
     EXPECT_EQ(nullptr, JuceUtils::getImage("missing.png"));

@@ -9,27 +9,19 @@
 namespace {
 
 using shelltest::RecordingContent;
-using shelltest::TempFolder;
 using shelltest::TestWindow;
-using shelltest::WorkingFolder;
 using shelltest::contains;
 using shelltest::pumpUntil;
 
 // A window with a recording content, made in a working folder whose
 // development tree holds no background image unless the test draws one.
-class ShellWindow : public ::testing::Test
+class ShellWindow : public shelltest::InDevelopmentTree
 {
 protected:
-    void SetUp() override
-    {
-        deep = temp.folder.getChildFile("a/b/c");
-        deep.createDirectory();
-        inside = std::make_unique<WorkingFolder>(deep);
-    }
     void TearDown() override
     {
         window.reset();
-        inside.reset();
+        InDevelopmentTree::TearDown();
     }
 
     void makeWindow()
@@ -41,9 +33,6 @@ protected:
         });
     }
 
-    TempFolder temp;
-    juce::File deep;
-    std::unique_ptr<WorkingFolder> inside;
     std::shared_ptr<RecordingContent::Log> log = std::make_shared<RecordingContent::Log>();
     std::function<void(RecordingContent&)> configure = [](RecordingContent&) {};
     RecordingContent* content = nullptr;
