@@ -1,4 +1,5 @@
 #include "tests/app/editor/gui/PanelTestSupport.h"
+#include "tests/support/DispatchLoop.h"
 
 #include <unistd.h>
 
@@ -39,6 +40,17 @@ protected:
         EXPECT_EQ(storedImage(), modifiedImage);
         EXPECT_EQ(panel->getCurrentFile(), opened.getFullPathName());
         EXPECT_EQ(title(), "Dravik MIDI T - v2.0 - opened.syx *");
+    }
+
+    // A file dialog for settings files: their filter and its description.
+    static void expectSettingsFileRequest(Tr::FileDialogRequest const& request, char const* title,
+                                          char const* prompt, int save)
+    {
+        EXPECT_EQ(request.title, title);
+        EXPECT_EQ(request.prompt, prompt);
+        EXPECT_EQ(request.filter, "*.syx");
+        EXPECT_EQ(request.filterDescription, "Dravik Settings File");
+        EXPECT_EQ(request.save, save);
     }
 
     juce::File opened;
@@ -131,7 +143,7 @@ TEST_F(SettingsFilesTest, AFailedSaveIsReportedAndKeepsTheDocumentModified)
 TEST_F(SettingsFilesTest, InvalidFilesShowTheirErrorAndChangeNothing)
 {
     auto marked = [](size_t index, int value) {
-        Bytes image(DravikDefaultTemplate, DravikDefaultTemplate + DravikDefaultTemplateSize);
+        Bytes image = defaultTemplate();
         image[index] = (unsigned char) value;
         return image;
     };
@@ -321,13 +333,8 @@ TEST_F(SettingsFilesTest, OpenStartsAtTheCurrentFileElseTheDocumentsFolder)
     chosenFiles.push_back("");
     panel->load();
     ASSERT_EQ(fileRequests.size(), 1u);
-    auto const& request = fileRequests[0];
-    EXPECT_EQ(request.title, "Open a Dravik MIDI T File");
-    EXPECT_EQ(request.prompt, "Choose a file:");
-    EXPECT_EQ(request.filter, "*.syx");
-    EXPECT_EQ(request.filterDescription, "Dravik Settings File");
-    EXPECT_EQ(request.save, 0);
-    EXPECT_EQ(request.initialFile, pathOf(documents)) << "the editor's folder does not exist yet";
+    expectSettingsFileRequest(fileRequests[0], "Open a Dravik MIDI T File", "Choose a file:", 0);
+    EXPECT_EQ(fileRequests[0].initialFile, pathOf(documents)) << "the editor's folder does not exist yet";
 
     ASSERT_TRUE(documents.getChildFile("Dravik MIDI T").createDirectory());
     chosenFiles.push_back("");
@@ -351,13 +358,9 @@ TEST_F(SettingsFilesTest, SaveStartsInTheEditorsDocumentsFolderAndCreatesIt)
     EXPECT_FALSE(panel->save());
 
     ASSERT_EQ(fileRequests.size(), 1u);
-    auto const& request = fileRequests[0];
-    EXPECT_EQ(request.title, "Save a Dravik MIDI T File");
-    EXPECT_EQ(request.prompt, "Select a file to overwrite, or type in a new file name:");
-    EXPECT_EQ(request.filter, "*.syx");
-    EXPECT_EQ(request.filterDescription, "Dravik Settings File");
-    EXPECT_EQ(request.save, 1);
-    EXPECT_EQ(request.initialFile, pathOf(folder));
+    expectSettingsFileRequest(fileRequests[0], "Save a Dravik MIDI T File",
+                              "Select a file to overwrite, or type in a new file name:", 1);
+    EXPECT_EQ(fileRequests[0].initialFile, pathOf(folder));
     EXPECT_TRUE(folder.isDirectory());
 }
 
@@ -375,9 +378,7 @@ TEST_F(SettingsFilesTest, TheFileButtonsRunOpenAndSave)
         chosenFiles.push_back("");
 
         button->triggerClick();
-        auto deadline = juce::Time::getMillisecondCounter() + 5000;
-        while (fileRequests.empty() && juce::Time::getMillisecondCounter() < deadline)
-            juce::MessageManager::getInstance()->runDispatchLoopUntil(5);
+        guitest::pumpUntil([this] { return !fileRequests.empty(); });
 
         ASSERT_EQ(fileRequests.size(), 1u);
         EXPECT_EQ(fileRequests[0].save, juce::String(text) == "file SAVE" ? 1 : 0);
