@@ -104,6 +104,12 @@ e2e_wait_size() {
     e2e_fail "window $1 is '$geometry', not ${2}x$3 after ${E2E_TIMEOUT}s"
 }
 
+# e2e_background_size
+# Prints "WIDTH HEIGHT" of the bundle's background image, the window's content size.
+e2e_background_size() {
+    identify -format '%w %h\n' "$E2E_BUNDLE/Contents/Resources/background_t.png"
+}
+
 # e2e_count_windows NAME_REGEX
 # Prints how many visible windows have a title matching the regular expression.
 e2e_count_windows() {

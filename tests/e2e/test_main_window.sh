@@ -4,7 +4,7 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 
-read -r image_width image_height < <(identify -format '%w %h\n' "$E2E_BUNDLE/Contents/Resources/background_t.png")
+read -r image_width image_height < <(e2e_background_size)
 
 e2e_start
 wid=$(e2e_find_window "$E2E_PID")

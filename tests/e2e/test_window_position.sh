@@ -21,7 +21,7 @@ expect_window_at() { # X Y WHAT [MOVE_X MOVE_Y]
     e2e_assert_eq 0 "$E2E_STATUS" "exit status"
 }
 
-read -r width height < <(identify -format '%w %h\n' "$E2E_BUNDLE/Contents/Resources/background_t.png")
+read -r width height < <(e2e_background_size)
 ini=$(e2e_ini_file)
 [ ! -e "$ini" ] || e2e_fail "the fresh HOME already holds $ini"
 
