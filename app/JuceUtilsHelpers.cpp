@@ -15,7 +15,7 @@ bool JuceUtils::hasProjectFileExtension(juce::String const& fileName)
 
 bool JuceUtils::hasProjectFileExtension(juce::File const* file)
 {
-    return file != nullptr && file->hasFileExtension(".kprj");
+    return file != nullptr && hasProjectFileExtension(file->getFileName());
 }
 
 void JuceUtils::makeComboBoxTransparent(juce::ComboBox* box, float alpha)
