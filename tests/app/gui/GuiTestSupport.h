@@ -131,6 +131,18 @@ private:
     std::function<BContentBase*()> make;
 };
 
+// A window whose content is a RecordingContent logging into log, set up by
+// configure before the window uses it.
+inline TestWindow* makeRecordingWindow(std::shared_ptr<RecordingContent::Log> log,
+                                       std::function<void(RecordingContent&)> configure)
+{
+    return new TestWindow([log, configure] {
+        auto* content = new RecordingContent(log);
+        configure(*content);
+        return content;
+    });
+}
+
 inline bool contains(RecordingContent::Log const& log, std::string const& call)
 {
     return std::find(log.begin(), log.end(), call) != log.end();

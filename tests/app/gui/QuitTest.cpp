@@ -15,6 +15,7 @@ namespace {
 using shelltest::RecordingContent;
 using shelltest::TestWindow;
 using shelltest::contains;
+using shelltest::makeRecordingWindow;
 
 enum ChildResult { Passed = 0, NoQuit = 2, ContentClosed = 3, WrongBox = 4, NotAsked = 5 };
 
@@ -29,15 +30,6 @@ bool quitRequested()
     return juce::MessageManager::getInstance()->hasStopMessageBeenSent();
 }
 
-TestWindow* makeWindow(std::shared_ptr<RecordingContent::Log> log, std::function<void(RecordingContent&)> configure)
-{
-    return new TestWindow([log, configure] {
-        auto* content = new RecordingContent(log);
-        configure(*content);
-        return content;
-    });
-}
-
 class QuitPaths : public ::testing::Test
 {
 protected:
@@ -50,7 +42,7 @@ TEST_F(QuitPaths, InitRefusedByTheContentQuitsAndNeverClosesIt)
 {
     EXPECT_EXIT(
         {
-            TestWindow* window = makeWindow(log, [](RecordingContent& c) { c.initResult = false; });
+            TestWindow* window = makeRecordingWindow(log, [](RecordingContent& c) { c.initResult = false; });
             window->init("", false, false);
             bool quit = quitRequested();
             bool shown = window->isVisible();
@@ -69,7 +61,7 @@ TEST_F(QuitPaths, ExceptionDuringInitShowsTheFatalErrorBoxAndQuits)
                 boxes.push_back(d);
                 return JuceUtils::Ok;
             });
-            TestWindow* window = makeWindow(log, [](RecordingContent& c) { c.initError = "disk on fire"; });
+            TestWindow* window = makeRecordingWindow(log, [](RecordingContent& c) { c.initError = "disk on fire"; });
             window->init("", false, false);
             bool quit = quitRequested();
             delete window;
@@ -86,7 +78,7 @@ TEST_F(QuitPaths, CloseButtonQuitsWhenTheContentAllows)
 {
     EXPECT_EXIT(
         {
-            TestWindow* window = makeWindow(log, [](RecordingContent&) {});
+            TestWindow* window = makeRecordingWindow(log, [](RecordingContent&) {});
             window->init("", false, false);
             window->closeButtonPressed();
             finish(!contains(*log, "canQuit") ? NotAsked : quitRequested() ? Passed : NoQuit);
@@ -100,7 +92,7 @@ TEST_F(QuitPaths, SystemQuitRequestAsksTheContentFirst)
     EXPECT_EXIT(
         {
             DravikApplication application;
-            TestWindow* window = makeWindow(log, [](RecordingContent& c) { c.canQuitResult = false; });
+            TestWindow* window = makeRecordingWindow(log, [](RecordingContent& c) { c.canQuitResult = false; });
             window->init("", false, false);
             application.systemRequestedQuit();
             finish(!contains(*log, "canQuit") ? NotAsked : quitRequested() ? WrongBox : Passed);
@@ -109,7 +101,7 @@ TEST_F(QuitPaths, SystemQuitRequestAsksTheContentFirst)
     EXPECT_EXIT(
         {
             DravikApplication application;
-            TestWindow* window = makeWindow(log, [](RecordingContent&) {});
+            TestWindow* window = makeRecordingWindow(log, [](RecordingContent&) {});
             window->init("", false, false);
             application.systemRequestedQuit();
             finish(!contains(*log, "canQuit") ? NotAsked : quitRequested() ? Passed : NoQuit);

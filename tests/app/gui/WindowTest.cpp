@@ -26,11 +26,10 @@ protected:
 
     void makeWindow()
     {
-        window = std::make_unique<TestWindow>([this] {
-            content = new RecordingContent(log);
-            configure(*content);
-            return content;
-        });
+        window.reset(shelltest::makeRecordingWindow(log, [this](RecordingContent& made) {
+            content = &made;
+            configure(made);
+        }));
     }
 
     std::shared_ptr<RecordingContent::Log> log = std::make_shared<RecordingContent::Log>();
