@@ -97,6 +97,14 @@ int compareTexts(char const* a, char const* b, int n, int ignoreCase)
     return sign(n < 0 ? bstrcmp(a, b) : bstrncmp(a, b, n));
 }
 
+char const hexTable[] = "0123456789ABCDEF";
+
+// An empty string whose container already holds capacity bytes, for writing into directly.
+BString withCapacity(int capacity)
+{
+    return BString(static_cast<char const*>(nullptr), 0, capacity);
+}
+
 BString decimal(unsigned long long magnitude, bool negative)
 {
     char digits[24];
@@ -113,14 +121,13 @@ BString decimal(unsigned long long magnitude, bool negative)
 
 BString hexDigits(unsigned long long v, int minDigits, int maxDigits)
 {
-    static char const table[] = "0123456789ABCDEF";
     int needed = 1;
     while (needed < 16 && (v >> (4 * needed)))
         ++needed;
     int count = std::min(std::max({needed, minDigits, 1}), maxDigits);
     char digits[17];
     for (int i = 0; i < count; ++i)
-        digits[i] = table[(v >> (4 * (count - 1 - i))) & 0xF];
+        digits[i] = hexTable[(v >> (4 * (count - 1 - i))) & 0xF];
     digits[count] = 0;
     return BString(digits);
 }
@@ -180,10 +187,6 @@ BString concat(char const* a, int la, char const* b, int lb)
     BString result(a, la, la + lb);
     return result.append(b, lb);
 }
-
-} // namespace
-
-namespace {
 
 // The container of the process-wide empty string lives in static storage and is constant-initialised,
 // so it exists before any static constructor runs and after every static destructor. Its count starts
@@ -419,7 +422,7 @@ BString BString::fromDouble(double x, int width, int precision)
     int n = std::snprintf(nullptr, 0, "%*.*f", width, precision, x);
     if (n < 0)
         return BString();
-    BString result(static_cast<char const*>(nullptr), 0, n);
+    BString result = withCapacity(n);
     std::snprintf(result.text(), static_cast<size_t>(n) + 1, "%*.*f", width, precision, x);
     return result;
 }
@@ -443,12 +446,11 @@ BString BString::toHexDump(unsigned char const* data, int n)
 {
     if (!data || n <= 0)
         return BString();
-    static char const table[] = "0123456789ABCDEF";
-    BString result(static_cast<char const*>(nullptr), 0, 3 * n);
+    BString result = withCapacity(3 * n);
     char* out = result.text();
     for (int i = 0; i < n; ++i) {
-        *out++ = table[data[i] >> 4];
-        *out++ = table[data[i] & 0xF];
+        *out++ = hexTable[data[i] >> 4];
+        *out++ = hexTable[data[i] & 0xF];
         *out++ = ' ';
     }
     out[-1] = 0;
@@ -836,7 +838,7 @@ BString BString::replaceAll(BString const& find, BString const& repl, int ignore
     int len = length();
     int flen = find.length();
     long long reserve = len + 4LL * flen;
-    BString result(static_cast<char const*>(nullptr), 0, static_cast<int>(std::min<long long>(reserve, INT_MAX - 1)));
+    BString result = withCapacity(static_cast<int>(std::min<long long>(reserve, INT_MAX - 1)));
     int at = 0;
     while (at < len) {
         int hit = haystack.indexOfAtOffset(needle, at, 0);
@@ -865,7 +867,7 @@ BString BString::replaceOnce(BString const& find, BString const& repl, int ignor
 BString BString::escape(int quotes) const
 {
     int len = length();
-    BString result(static_cast<char const*>(nullptr), 0, 2 * len);
+    BString result = withCapacity(2 * len);
     char* out = result.text();
     for (char const* p = c_str(); *p; ++p) {
         char letter = escapeLetter(*p, quotes);
@@ -882,7 +884,7 @@ BString BString::escape(int quotes) const
 
 BString BString::unescape(int) const
 {
-    BString result(static_cast<char const*>(nullptr), 0, length());
+    BString result = withCapacity(length());
     char* out = result.text();
     for (char const* p = c_str(); *p; ++p) {
         if (*p != '\\') {
@@ -922,7 +924,7 @@ BString BString::removeQuotes() const
 
 BString BString::removeWhiteSpace() const
 {
-    BString result(static_cast<char const*>(nullptr), 0, length());
+    BString result = withCapacity(length());
     char* out = result.text();
     for (char const* p = c_str(); *p; ++p)
         if (!isWhiteSpace(*p))
@@ -1019,7 +1021,7 @@ BString BString::formatList(char const* fmt, va_list args)
         return BString();
     if (n < static_cast<int>(sizeof buffer))
         return BString(buffer, n);
-    BString result(static_cast<char const*>(nullptr), 0, n);
+    BString result = withCapacity(n);
     va_copy(attempt, args);
     int written = std::vsnprintf(result.text(), static_cast<size_t>(n) + 1, fmt, attempt);
     va_end(attempt);
