@@ -20,7 +20,7 @@ size_t whammy(int program, int step)
 // A stored image whose programs differ from the template where a test needs it.
 Bytes imageWith(std::initializer_list<std::pair<size_t, int>> bytes)
 {
-    Bytes image(DravikDefaultTemplate, DravikDefaultTemplate + DravikDefaultTemplateSize);
+    Bytes image = defaultTemplate();
     for (auto [index, value] : bytes)
         image[index] = (unsigned char) value;
     return image;

@@ -6,6 +6,11 @@
 
 #include <cstdlib>
 
+Bytes defaultTemplate()
+{
+    return Bytes(DravikDefaultTemplate, DravikDefaultTemplate + DravikDefaultTemplateSize);
+}
+
 void PanelTest::SetUp()
 {
     previousHome = juce::String::fromUTF8(std::getenv("HOME"));
@@ -106,11 +111,6 @@ Bytes PanelTest::readFile(juce::File const& file)
         return {};
     auto const* data = static_cast<unsigned char const*>(block.getData());
     return Bytes(data, data + block.getSize());
-}
-
-Bytes PanelTest::defaultTemplate()
-{
-    return Bytes(DravikDefaultTemplate, DravikDefaultTemplate + DravikDefaultTemplateSize);
 }
 
 juce::File PanelTest::iniFile() const

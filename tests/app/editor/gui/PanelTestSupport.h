@@ -18,6 +18,9 @@
 
 using Bytes = std::vector<unsigned char>;
 
+// The built-in settings image as stored.
+Bytes defaultTemplate();
+
 class PanelWindow : public BWindow {
 public:
     PanelWindow() : BWindow("Dravik MIDI T") {}
@@ -40,7 +43,6 @@ protected:
     juce::File homeFile(juce::String const& relativePath) const;
     juce::File writeFile(juce::String const& name, Bytes const& bytes) const;
     static Bytes readFile(juce::File const& file);
-    static Bytes defaultTemplate();
     juce::File iniFile() const;
 
     juce::ComboBox* comboAt(int x, int y, int width, int height) const;

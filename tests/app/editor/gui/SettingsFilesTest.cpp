@@ -9,7 +9,7 @@ char const* const question = "You have made changes to the settings.\nDo you wan
 
 Bytes otherImage()
 {
-    Bytes image(DravikDefaultTemplate, DravikDefaultTemplate + DravikDefaultTemplateSize);
+    Bytes image = defaultTemplate();
     image[2] = 3; // program 1: "Step Portamento"
     image[685] = 45;
     return image;

@@ -7,7 +7,7 @@ namespace {
 
 Bytes programTwoStepped()
 {
-    Bytes image(DravikDefaultTemplate, DravikDefaultTemplate + DravikDefaultTemplateSize);
+    Bytes image = defaultTemplate();
     image[37 + 1] = 1;
     image[37 + 34] = 5;
     return image;
