@@ -44,12 +44,12 @@ BString getMyDocumentsDirectory()
 
 BString getUserAppDirectory()
 {
-    return getHomeDirectory() + "/Library/Application Support" + "/" + "Pexa Software";
+    return getHomeDirectory() + "/Library/Application Support/Pexa Software";
 }
 
 BString getPexaSettingsBaseDir()
 {
-    return getHomeDirectory() + "/" + "." + "Dravikon";
+    return getHomeDirectory() + "/.Dravikon";
 }
 
 } // namespace Tr
