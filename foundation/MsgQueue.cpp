@@ -217,16 +217,13 @@ void DestroyHwnd(void* handle)
         BMsgQueueThread* thread = g_BMsgQueueThread;
         if (!handle || !unlist(handle) || !thread)
             return;
-        if (thread->isActive() && !thread->isTerminated()) {
-            thread->SetFreeOnTerminate(0);
-            if (g_BMsgQueueListeners.count == 0) {
-                g_BMsgQueueThread = nullptr;
-                if (thread->isCurrentThread()) {
-                    thread->SetFreeOnTerminate(1);
-                    thread->Terminate();
-                } else {
-                    stopping = thread;
-                }
+        if (thread->isActive() && !thread->isTerminated() && g_BMsgQueueListeners.count == 0) {
+            g_BMsgQueueThread = nullptr;
+            if (thread->isCurrentThread()) {
+                thread->SetFreeOnTerminate(1);
+                thread->Terminate();
+            } else {
+                stopping = thread;
             }
         }
     }
