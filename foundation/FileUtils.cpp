@@ -201,10 +201,12 @@ BString GetTempFilename(BString const& pattern)
     BString extension(".tmp");
     if (FileExists(pattern)) {
         folder = pattern.extractFileDir();
-        if (pattern.extractFileName().isNotEmpty())
-            baseName = pattern.extractFileName();
-        if (pattern.extractFileExtension().isNotEmpty())
-            extension = pattern.extractFileExtension();
+        BString name = pattern.extractFileName();
+        BString ext = pattern.extractFileExtension();
+        if (name.isNotEmpty())
+            baseName = name;
+        if (ext.isNotEmpty())
+            extension = ext;
     }
     for (unsigned int n = 1;; ++n) {
         BString candidate = folder + "/" + baseName + BString::fromInt(n) + extension;
