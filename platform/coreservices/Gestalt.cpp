@@ -32,8 +32,7 @@ int optionalPart(const char*& p)
     int value = 0;
     if (*p == '.') {
         ++p;
-        if (!readPart(p, 9, value))
-            value = 0;
+        readPart(p, 9, value);
     }
     return value;
 }
