@@ -72,7 +72,6 @@ void BWindow::setUp(juce::String const& rawCommandLine, bool isTransparent)
     }
     if (content->showWindowOnStart())
         setVisible(true);
-    startPending = true;
     startTimer(startDelayMs);
 }
 
@@ -97,12 +96,9 @@ void BWindow::run(void*, int)
 
 void BWindow::timerCallback()
 {
-    if (!startPending)
-        return;
-    startPending = false;
+    stopTimer();
     if (content != nullptr)
         JuceUtils::invokeLater(this);
-    stopTimer();
 }
 
 void BWindow::minimisationStateChanged(bool isNowMinimised)

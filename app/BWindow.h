@@ -44,7 +44,6 @@ private:
 
     BContentBase* content = nullptr;
     bool transparent = false;
-    bool startPending = false;
     // The content's init went through, so it read its settings and may write
     // them back at close; a run that failed to start must not.
     bool contentInitialised = false;
