@@ -53,7 +53,6 @@ BString TTimer::GetName() const
 BThreadTimer::BThreadTimer(TTimerListener* listener, BString const& name)
     : TTimer(listener, threadName(name)), BThread(0, threadName(name)), dueTime(getMilliTime() + period())
 {
-    Notify();
 }
 
 BThreadTimer::~BThreadTimer()
