@@ -3,6 +3,7 @@
 #include "foundation/Exception.h"
 
 #include "FileTestSupport.h"
+#include "StringListTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,21 +12,13 @@
 using FileTest::readFile;
 using FileTest::TempFolder;
 using FileTest::writeFile;
+using StringListTest::Lines;
+using StringListTest::linesOf;
 using Tr::BString;
 using Tr::TIniFile;
 using Tr::TStringList;
 
 namespace {
-
-using Lines = std::vector<std::string>;
-
-Lines linesOf(TStringList const& list)
-{
-    Lines lines;
-    for (int i = 0; i < list.GetCount(); ++i)
-        lines.push_back(list.GetString(i).c_str());
-    return lines;
-}
 
 Lines sectionNames(TIniFile const& ini)
 {

@@ -3,26 +3,19 @@
 #include "foundation/NameValueSyntax.h"
 
 #include "FileTestSupport.h"
+#include "StringListTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 using FileTest::TempFolder;
+using StringListTest::Lines;
+using StringListTest::linesOf;
 using Tr::BString;
 using Tr::TStringList;
 
 namespace {
-
-std::vector<std::string> linesOf(TStringList const& list)
-{
-    std::vector<std::string> lines;
-    for (int i = 0; i < list.GetCount(); ++i)
-        lines.push_back(list.GetString(i).c_str());
-    return lines;
-}
-
-using Lines = std::vector<std::string>;
 
 TEST(TStringListText, SplitsAtEveryKindOfBreak)
 {
