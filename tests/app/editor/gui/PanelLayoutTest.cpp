@@ -15,16 +15,6 @@ struct LabelPlace {
     juce::Justification justification;
 };
 
-template <class T>
-std::vector<T*> childrenOfType(juce::Component& parent)
-{
-    std::vector<T*> found;
-    for (auto* child : parent.getChildren())
-        if (auto* control = dynamic_cast<T*>(child))
-            found.push_back(control);
-    return found;
-}
-
 juce::Label* labelAt(juce::Component& parent, juce::Rectangle<int> bounds)
 {
     for (auto* label : childrenOfType<juce::Label>(parent))

@@ -121,8 +121,8 @@ juce::File PanelTest::iniFile() const
 juce::ComboBox* PanelTest::comboAt(int x, int y, int width, int height) const
 {
     juce::Rectangle<int> bounds(x, y, width, height);
-    for (auto* child : panel->getChildren())
-        if (auto* box = dynamic_cast<juce::ComboBox*>(child); box != nullptr && box->getBounds() == bounds)
+    for (auto* box : childrenOfType<juce::ComboBox>(*panel))
+        if (box->getBounds() == bounds)
             return box;
     throw std::runtime_error("no combo box at " + bounds.toString().toStdString());
 }

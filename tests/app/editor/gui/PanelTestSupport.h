@@ -21,6 +21,17 @@ using Bytes = std::vector<unsigned char>;
 // The built-in settings image as stored.
 Bytes defaultTemplate();
 
+// The parent's children of type T, in child order.
+template <class T>
+std::vector<T*> childrenOfType(juce::Component& parent)
+{
+    std::vector<T*> found;
+    for (auto* child : parent.getChildren())
+        if (auto* control = dynamic_cast<T*>(child))
+            found.push_back(control);
+    return found;
+}
+
 class PanelWindow : public BWindow {
 public:
     PanelWindow() : BWindow("Dravik MIDI T") {}

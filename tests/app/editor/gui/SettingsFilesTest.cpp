@@ -370,8 +370,8 @@ TEST_F(SettingsFilesTest, TheFileButtonsRunOpenAndSave)
     for (auto const* text : { "file OPEN", "file SAVE" }) {
         SCOPED_TRACE(text);
         juce::Button* button = nullptr;
-        for (auto* child : panel->getChildren())
-            if (auto* b = dynamic_cast<juce::TextButton*>(child); b != nullptr && b->getButtonText() == text)
+        for (auto* b : childrenOfType<juce::TextButton>(*panel))
+            if (b->getButtonText() == text)
                 button = b;
         ASSERT_NE(button, nullptr);
         fileRequests.clear();
