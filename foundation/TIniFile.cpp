@@ -155,8 +155,8 @@ int TIniFile::ReadSectionEntries(BString const& section, TStringList& entries) c
 
 int TIniFile::ReadSectionKeys(BString const& section, TStringList& keys) const
 {
-    TStringList entries;
-    int found = ReadSectionEntries(section, entries);
+    int found = 0;
+    TStringList const& entries = GetSection(section, &found);
     keys.Clear();
     keys.SetCapacity(entries.GetCount());
     for (int i = 0; i < entries.GetCount(); ++i)
