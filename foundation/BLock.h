@@ -18,7 +18,8 @@ public:
 
     void Enter();
     void Leave();
-    // Re-creates the mutex; does nothing while anybody holds the lock.
+    // Re-creates the mutex; does nothing while anybody holds the lock. Nobody may be
+    // waiting to enter either: that wait is on the mutex being replaced.
     void Reset();
 
 private:
