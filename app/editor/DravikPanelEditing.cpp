@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr int differentSettingsId = DravikSettingsImage::differentSettingsType + 1;
 constexpr int typeOffset = 1;
 constexpr int stepCountOffset = 34;
 constexpr int durationOffset = 35;
@@ -96,7 +95,7 @@ void DravikContentPanel::displayBaseSetting(int program)
         program = currentProgram();
     if (program < 1 || program > programCount)
         return;
-    bool notApplicable = programTypeBox->getSelectedId() == differentSettingsId;
+    bool notApplicable = comboBoxValue(programTypeBox) == differentSettingsType;
     setComboBoxValue(baseSettingBox, notApplicable ? -1 : baseSettings[program - 1], true);
 }
 
@@ -119,7 +118,7 @@ void DravikContentPanel::displaySteps()
     int block = getProgramTemplateIndex(program);
     if (block < 0)
         return;
-    int newMode = programTypeBox->getSelectedId() == differentSettingsId ? 1 : 2;
+    int newMode = comboBoxValue(programTypeBox) == differentSettingsType ? 1 : 2;
     int firstByte = block + (newMode == 1 ? 3 : 2);
     int baseSetting = baseSettings[program - 1];
     if (newMode == stepMode && baseSetting == baseSettingShown) {
