@@ -27,3 +27,22 @@ NSUInteger NSString::length() const
 {
     return utf16Length;
 }
+
+std::string NSStringWithFormat(std::string const& format, std::initializer_list<std::string> arguments)
+{
+    std::string text;
+    auto argument = arguments.begin();
+    for (size_t i = 0; i < format.size(); ++i) {
+        char next = i + 1 < format.size() ? format[i + 1] : 0;
+        if (format[i] != '%' || (next != '@' && next != '%')) {
+            text += format[i];
+            continue;
+        }
+        ++i;
+        if (next == '%')
+            text += '%';
+        else
+            text += argument != arguments.end() ? *argument++ : "(null)";
+    }
+    return text;
+}

@@ -2,6 +2,7 @@
 
 #include "platform/cocoa/NSObject.h"
 
+#include <initializer_list>
 #include <string>
 
 typedef unsigned long NSUInteger;
@@ -28,3 +29,9 @@ private:
     std::string const utf8;
     NSUInteger const utf16Length;
 };
+
+
+// What stringWithFormat: makes of a format whose conversions are all "%@": each
+// takes the next argument's text, "%%" is a percent sign, and an "%@" left
+// without an argument gives "(null)". Any other character stands as it is.
+std::string NSStringWithFormat(std::string const& format, std::initializer_list<std::string> arguments = {});
