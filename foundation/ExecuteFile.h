@@ -14,4 +14,11 @@ namespace Tr {
 // The parameters and the working folder are accepted and not used.
 int ExecuteFile(BString const& file, BString const& parameters, BString const& folder);
 
+// Starts an application bundle as ExecuteFile does, but only once process pid
+// has ended: a detached helper waits for it and then starts the bundle's
+// executable. So a program of which one instance runs at a time can start a
+// copy of itself as it quits. True when the bundle's executable exists and the
+// helper could be started; anything other than a bundle is refused.
+int ExecuteFileAfterExit(BString const& file, int pid);
+
 } // namespace Tr
