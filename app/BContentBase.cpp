@@ -2,6 +2,11 @@
 
 #include "app/BWindow.h"
 #include "app/JuceUtils.h"
+#include "app/Q7InstallController.h"
+#include "foundation/ExecuteFile.h"
+#include "foundation/gui/JuceString.h"
+
+#include <unistd.h>
 
 BContentBase::BContentBase() = default;
 
@@ -22,9 +27,14 @@ void BContentBase::createComponents()
 
 bool BContentBase::init(juce::String const&)
 {
-    // The place where the check for running from a disk image decides whether
-    // start-up goes on; until it exists, it always does.
-    return true;
+    Tr::BString installed = Tr::checkApplicationInstallation();
+    if (installed.isEmpty())
+        return true;
+    // The copy starts once this instance has ended and released the single-instance lock.
+    if (!Tr::ExecuteFileAfterExit(installed, getpid()))
+        JuceUtils::FYI(Tr::JuceStringFrom("Error restarting " + installed.extractFileNameWithoutExtension()
+                                          + ".\nPlease start it manually."));
+    return false;
 }
 
 void BContentBase::anotherInstanceStarted(juce::String const&)

@@ -50,6 +50,10 @@ public:
         juce::String title;
         juce::String message;
         bool yesNoCancel; // else one OK button
+        // Own button texts in place of OK, the default first: one gives a box
+        // with that button, two an OK/Cancel box with these texts. Ignored by
+        // a yes/no/cancel box.
+        juce::StringArray buttons {};
     };
 
     // The dialog hook: every modal box of the application goes through it.
@@ -57,8 +61,9 @@ public:
     // returned; a hook answers in the box's place instead, so tests can run
     // without anyone at the screen:
     //     JuceUtils::setDialogHook([](JuceUtils::Dialog const&) { return JuceUtils::No; });
-    // It answers Yes, No or Cancel for a yes/no/cancel box; the answer to an
-    // OK box is ignored. Message thread only. Returns the previous hook, so a
+    // It answers Yes, No or Cancel for a yes/no/cancel box, Ok (the default
+    // button) or Cancel for a box with two own buttons; the answer to a box
+    // with one button is ignored. Message thread only. Returns the previous hook, so a
     // test can put it back; an empty hook restores the real boxes.
     using DialogHook = std::function<DialogReturnCode(Dialog const&)>;
     static DialogHook setDialogHook(DialogHook hook);

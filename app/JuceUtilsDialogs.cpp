@@ -26,14 +26,22 @@ JuceUtils::DialogHook JuceUtils::setDialogHook(DialogHook hook)
 
 JuceUtils::DialogReturnCode JuceUtils::showDialog(Dialog const& dialog)
 {
+    bool okCancel = !dialog.yesNoCancel && dialog.buttons.size() == 2;
     if (dialogHook()) {
         DialogReturnCode answer = dialogHook()(dialog);
-        return dialog.yesNoCancel ? answer : Ok;
+        if (dialog.yesNoCancel)
+            return answer;
+        return okCancel && answer != Ok ? Cancel : Ok;
     }
     if (dialog.yesNoCancel)
         return fromYesNoCancel(juce::AlertWindow::showYesNoCancelBox(dialog.icon, dialog.title, dialog.message,
                                                                     {}, {}, {}, nullptr, nullptr));
-    juce::AlertWindow::showMessageBox(dialog.icon, dialog.title, dialog.message);
+    if (okCancel)
+        return juce::AlertWindow::showOkCancelBox(dialog.icon, dialog.title, dialog.message, dialog.buttons[0],
+                                                  dialog.buttons[1], nullptr, nullptr)
+                   ? Ok
+                   : Cancel;
+    juce::AlertWindow::showMessageBox(dialog.icon, dialog.title, dialog.message, dialog.buttons[0]);
     return Ok;
 }
 

@@ -4,6 +4,7 @@
 // can lose the wake-up of the outer loop when a test nests a dispatch loop
 // inside a message callback, and the quit would then never be seen.
 #include <gtest/gtest.h>
+#include <cstdlib>
 #include <juce_gui_basics/juce_gui_basics.h>
 
 namespace
@@ -32,6 +33,9 @@ public:
 
 int main(int argc, char** argv)
 {
+    // The tests run from the build tree, which may lie on a loop device: no
+    // install offer unless a test sets up its own mount table.
+    setenv("DRAVIK_MOUNTINFO", "/dev/null", 0);
     ::testing::InitGoogleTest(&argc, argv);
     juce::JUCEApplicationBase::createInstance = [] () -> juce::JUCEApplicationBase* { return new GuiTestApplication(); };
     return juce::JUCEApplicationBase::main(argc, const_cast<const char**>(argv));

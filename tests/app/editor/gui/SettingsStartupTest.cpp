@@ -2,6 +2,10 @@
 
 #include "foundation/Exception.h"
 #include "foundation/TIniFile.h"
+#include "tests/support/FakeVolumes.h"
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -133,4 +137,34 @@ TEST_F(SettingsStartupTest, AMissingResourceIsReported)
         EXPECT_STREQ(e.what(), "Error loading resource: nothing.syx");
     }
     EXPECT_EQ(storedImage(), defaultTemplate());
+}
+
+// Ends the death test's child at once with the result: a quit once posted
+// would stop the message loop of every later test.
+[[noreturn]] static void finish(bool passed)
+{
+    std::fflush(nullptr);
+    std::_Exit(passed ? 0 : 1);
+}
+
+TEST_F(SettingsStartupTest, AnInstalledCopyToRestartLeavesTheIniFileAlone)
+{
+    auto restartFromTheCopy = [this] {
+        writeIni({ { "Current", "File", "/somewhere/else.syx" }, { "Current", "MainLeft", "-7" } });
+        auto before = readFile(iniFile());
+        FakeVolumes volumes;
+        auto program = juce::File::getSpecialLocation(juce::File::currentExecutableFile);
+        volumes.mount(program.getParentDirectory().getFullPathName().toStdString(), "ext4", "/dev/loop3");
+        volumes.loopDevice("loop3", "/images/tests.img");
+        FileTest::ScopedEnv applications("DRAVIK_APPLICATIONS_DIR", volumes.folder("Applications").c_str());
+        // Install, Restart, and the error of a copy that is no bundle.
+        answers = { JuceUtils::Ok, JuceUtils::Ok, JuceUtils::Ok };
+        window = std::make_unique<PanelWindow>();
+        window->init("", false, false);
+        bool quit = juce::MessageManager::getInstance()->hasStopMessageBeenSent();
+        closeWindow();
+        finish(quit && answers.empty() && readFile(iniFile()) == before);
+    };
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(restartFromTheCopy(), ::testing::ExitedWithCode(0), "");
 }
