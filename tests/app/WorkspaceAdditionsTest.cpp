@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 using Text = std::optional<std::string>;
@@ -32,65 +34,51 @@ TEST(AddPart, JoinsDistinctPartsOnce)
             << c.existing.value_or("(nil)") << " + " << c.part.value_or("(nil)");
 }
 
-class PropertiesForPath : public ::testing::Test
+TEST(PropertiesForPath, TellTheMountTheDeviceAndAnImage)
 {
-protected:
-    VolumeProperties const& propertiesOf(std::string const& path)
+    struct Case
     {
-        auto found = NSWorkspace_QZAdditions::propertiesForPath(path);
-        EXPECT_TRUE(found.has_value()) << path;
-        properties = found.value_or(VolumeProperties());
-        return properties;
+        char const* name;
+        std::function<void(FakeVolumes&, std::string const& volume)> setUp;
+        VolumeProperties expected; // besides the mount point
+    };
+    Case const cases[] = {
+        { "a loop partition",
+          [](FakeVolumes& v, std::string const& volume) {
+              v.mount(volume, "hfsplus", "/dev/loop3p1");
+              v.loopDevice("loop3", "/home/u/Downloads/Dravik MIDI T.dmg", "loop3p1");
+          },
+          { { NSWorkspace_QZfstypename, "hfsplus" },
+            { NSWorkspace_QZmntfromname, "/dev/loop3p1" },
+            { NSWorkspace_QZimagefilepath, "/home/u/Downloads/Dravik MIDI T.dmg" },
+            { NSWorkspace_QZdeviceinfo, "Disk Image" },
+            { NSWorkspace_QZconnectiontype, "Virtual Interface" } } },
+        { "a partition of a disk",
+          [](FakeVolumes& v, std::string const& volume) {
+              v.mount(volume, "ext4", "/dev/sda2");
+              v.attribute("block/sda/sda2/partition", "2\n");
+              v.attribute("block/sda/device/vendor", "ATA     \n");
+              v.attribute("block/sda/device/model", "Fast SSD\n");
+              v.attribute("block/sda/device/rev", "1.0\n");
+          },
+          { { NSWorkspace_QZfstypename, "ext4" },
+            { NSWorkspace_QZmntfromname, "/dev/sda2" },
+            { NSWorkspace_QZdeviceinfo, "Fast SSD; 1.0; ATA" } } },
+        { "a device that sysfs does not know",
+          [](FakeVolumes& v, std::string const& volume) { v.mount(volume, "ext4", "/dev/mapper/root"); },
+          { { NSWorkspace_QZfstypename, "ext4" }, { NSWorkspace_QZmntfromname, "/dev/mapper/root" } } },
+        { "tmpfs", [](FakeVolumes& v, std::string const& volume) { v.mount(volume, "tmpfs", "tmpfs"); },
+          { { NSWorkspace_QZfstypename, "tmpfs" }, { NSWorkspace_QZmntfromname, "tmpfs" } } },
+    };
+    for (Case const& c : cases) {
+        FakeVolumes volumes;
+        std::string volume = volumes.folder("Dravik MIDI T");
+        c.setUp(volumes, volume);
+        VolumeProperties expected = c.expected;
+        expected[NSWorkspace_QZmntonname] = volume;
+        EXPECT_EQ(expected, NSWorkspace_QZAdditions::propertiesForPath(volume)) << c.name;
+        EXPECT_FALSE(NSWorkspace_QZAdditions::propertiesForPath(volume + "/missing")) << c.name;
     }
-
-    FakeVolumes volumes;
-    VolumeProperties properties;
-};
-
-TEST_F(PropertiesForPath, ALoopPartitionNamesItsImage)
-{
-    std::string volume = volumes.folder("Dravik MIDI T");
-    volumes.mount(volume, "hfsplus", "/dev/loop3p1");
-    volumes.loopDevice("loop3", "/home/u/Downloads/Dravik MIDI T.dmg", "loop3p1");
-    VolumeProperties expected {
-        { NSWorkspace_QZfstypename, "hfsplus" },
-        { NSWorkspace_QZmntonname, volume },
-        { NSWorkspace_QZmntfromname, "/dev/loop3p1" },
-        { NSWorkspace_QZimagefilepath, "/home/u/Downloads/Dravik MIDI T.dmg" },
-        { NSWorkspace_QZdeviceinfo, "Disk Image" },
-        { NSWorkspace_QZconnectiontype, "Virtual Interface" },
-    };
-    EXPECT_EQ(expected, propertiesOf(volume));
-}
-
-TEST_F(PropertiesForPath, ADiskDescribesItsDeviceAndHasNoImage)
-{
-    std::string volume = volumes.folder("data");
-    volumes.mount(volume, "ext4", "/dev/sda2");
-    volumes.attribute("block/sda/sda2/partition", "2\n");
-    volumes.attribute("block/sda/device/vendor", "ATA     \n");
-    volumes.attribute("block/sda/device/model", "Fast SSD\n");
-    volumes.attribute("block/sda/device/rev", "1.0\n");
-    VolumeProperties expected {
-        { NSWorkspace_QZfstypename, "ext4" },
-        { NSWorkspace_QZmntonname, volume },
-        { NSWorkspace_QZmntfromname, "/dev/sda2" },
-        { NSWorkspace_QZdeviceinfo, "Fast SSD; 1.0; ATA" },
-    };
-    EXPECT_EQ(expected, propertiesOf(volume));
-}
-
-TEST_F(PropertiesForPath, AVolumeWithoutADeviceHasOnlyItsMount)
-{
-    std::string volume = volumes.folder("scratch");
-    volumes.mount(volume, "tmpfs", "tmpfs");
-    VolumeProperties expected {
-        { NSWorkspace_QZfstypename, "tmpfs" },
-        { NSWorkspace_QZmntonname, volume },
-        { NSWorkspace_QZmntfromname, "tmpfs" },
-    };
-    EXPECT_EQ(expected, propertiesOf(volume));
-    EXPECT_FALSE(NSWorkspace_QZAdditions::propertiesForPath(volume + "/missing"));
 }
 
 } // namespace
