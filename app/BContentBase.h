@@ -16,7 +16,8 @@ public:
 
     // Loads the background and takes its size as the preferred size.
     virtual void createComponents();
-    // False ends the application before the window is shown.
+    // False ends the application before the window is shown. The base runs
+    // the install offer: false when an installed copy is to start instead.
     virtual bool init(juce::String const& commandLine);
     virtual void anotherInstanceStarted(juce::String const& commandLine);
     virtual void start(bool started);
