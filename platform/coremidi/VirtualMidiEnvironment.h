@@ -1,0 +1,15 @@
+#pragma once
+
+// Sets the virtual back-end up for black-box tests of the built program:
+// DRAVIK_VIRTUAL_MIDI_PORTS   port names separated by ";", each plugged in as a
+//                             source and a destination of that name;
+// DRAVIK_VIRTUAL_MIDI_LOG     a file that receives one line per packet sent;
+// DRAVIK_VIRTUAL_MIDI_CONTROL a named pipe read while the program runs, one command
+//                             a line: "add NAME", "remove NAME", "fail-send STATUS",
+//                             "ok-send".
+// A port's unique ids come from its name, so they are the same in every run. The
+// pipe is read on a thread of its own, which ends when the process does.
+
+#include "platform/coremidi/VirtualMidiBackend.h"
+
+void applyVirtualMidiEnvironment(VirtualMidiBackend& backend);

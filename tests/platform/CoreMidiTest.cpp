@@ -1,0 +1,582 @@
+#include "platform/carbon/CarbonEvents.h"
+#include "platform/coremidi/MIDIServices.h"
+
+#include "tests/foundation/WaitUntil.h"
+#include "tests/support/VirtualMidi.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <future>
+#include <mutex>
+#include <thread>
+
+using namespace miditest;
+using TrTest::waitUntil;
+
+namespace {
+
+// A CoreFoundation string for the scope.
+struct CFText {
+    explicit CFText(char const* text) : ref(CFStringCreateWithCString(kCFAllocatorDefault, text, kCFStringEncodingUTF8)) {}
+    ~CFText() { CFRelease(ref); }
+    CFStringRef const ref;
+};
+
+std::string stringProperty(MIDIObjectRef object, CFStringRef property, OSStatus expected = 0)
+{
+    CFStringRef value = nullptr;
+    EXPECT_EQ(expected, MIDIObjectGetStringProperty(object, property, &value));
+    if (!value)
+        return {};
+    char text[256] = {};
+    CFStringGetCString(value, text, sizeof text, kCFStringEncodingUTF8);
+    CFRelease(value);
+    return text;
+}
+
+SInt32 uniqueId(MIDIObjectRef object)
+{
+    SInt32 id = 12345;
+    EXPECT_EQ(0, MIDIObjectGetIntegerProperty(object, kMIDIPropertyUniqueID, &id));
+    return id;
+}
+
+// Lets a callback wait until the test releases it.
+class Gate {
+public:
+    void open()
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        opened = true;
+        changed.notify_all();
+    }
+
+    void waitOpen()
+    {
+        std::unique_lock<std::mutex> hold(lock);
+        changed.wait(hold, [this] { return opened; });
+    }
+
+private:
+    std::mutex lock;
+    std::condition_variable changed;
+    bool opened = false;
+};
+
+// A thread that receives the events of its queue until it ends, so that the
+// notifications of the clients it creates are delivered on it.
+class EventThread {
+public:
+    EventThread()
+    {
+        std::promise<EventQueueRef> ready;
+        auto known = ready.get_future();
+        thread = std::thread([this, &ready] {
+            ready.set_value(GetCurrentEventQueue());
+            while (!stopping) {
+                EventRef event = nullptr;
+                if (ReceiveNextEvent(0, nullptr, 0.02, true, &event) == noErr)
+                    ReleaseEvent(event);
+            }
+        });
+        queue = known.get();
+        id = thread.get_id();
+    }
+
+    ~EventThread()
+    {
+        stopping = true;
+        thread.join();
+    }
+
+    OSStatus run(std::function<OSStatus()> const& call)
+    {
+        std::promise<OSStatus> result;
+        PostClosureToQueue(queue, [&] { result.set_value(call()); });
+        return result.get_future().get();
+    }
+
+    // Keeps the thread busy until the gate opens, so that what is posted meanwhile waits.
+    void block(Gate& gate)
+    {
+        PostClosureToQueue(queue, [&gate] { gate.waitOpen(); });
+    }
+
+    std::thread::id id;
+
+private:
+    std::atomic<bool> stopping{false};
+    EventQueueRef queue = nullptr;
+    std::thread thread;
+};
+
+struct Heard {
+    MIDINotificationMessageID message;
+    MIDIObjectRef child;
+    MIDIObjectType childType;
+    std::thread::id thread;
+
+    bool operator==(Heard const& other) const
+    {
+        return message == other.message && child == other.child && childType == other.childType &&
+               thread == other.thread;
+    }
+};
+
+class Notifications {
+public:
+    static void proc(MIDINotification const* message, void* refCon)
+    {
+        auto self = static_cast<Notifications*>(refCon);
+        Heard heard{message->messageID, 0, kMIDIObjectType_Other, std::this_thread::get_id()};
+        if (message->messageID == kMIDIMsgObjectAdded || message->messageID == kMIDIMsgObjectRemoved) {
+            auto change = reinterpret_cast<MIDIObjectAddRemoveNotification const*>(message);
+            heard.child = change->child;
+            heard.childType = change->childType;
+        }
+        if (self->during)
+            self->during();
+        std::lock_guard<std::mutex> hold(self->lock);
+        self->heard.push_back(heard);
+    }
+
+    std::vector<Heard> all()
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        return heard;
+    }
+
+    std::function<void()> during;
+
+private:
+    std::mutex lock;
+    std::vector<Heard> heard;
+};
+
+class Reader {
+public:
+    static void proc(MIDIPacketList const* list, void* refCon, void* connRefCon)
+    {
+        auto self = static_cast<Reader*>(refCon);
+        if (self->during)
+            self->during();
+        std::lock_guard<std::mutex> hold(self->lock);
+        self->connections.push_back(connRefCon);
+        for (auto const& packet : packetsOf(list))
+            self->packets.push_back(packet);
+    }
+
+    std::vector<Packet> received()
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        return packets;
+    }
+
+    std::vector<void*> connectionsSeen()
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        return connections;
+    }
+
+    std::function<void()> during;
+
+private:
+    std::mutex lock;
+    std::vector<Packet> packets;
+    std::vector<void*> connections;
+};
+
+class CoreMidiTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        for (MIDIClientRef client : clients)
+            MIDIClientDispose(client);
+    }
+
+    MIDIClientRef client(MIDINotifyProc proc = nullptr, void* refCon = nullptr)
+    {
+        CFText name("test client");
+        MIDIClientRef made = 0;
+        EXPECT_EQ(0, MIDIClientCreate(name.ref, proc, refCon, &made));
+        clients.push_back(made);
+        return made;
+    }
+
+    MIDIPortRef outputPort()
+    {
+        CFText name("out");
+        MIDIPortRef port = 0;
+        EXPECT_EQ(0, MIDIOutputPortCreate(client(), name.ref, &port));
+        return port;
+    }
+
+    MIDIPortRef inputPort(Reader& reader)
+    {
+        CFText name("in");
+        MIDIPortRef port = 0;
+        EXPECT_EQ(0, MIDIInputPortCreate(client(), name.ref, Reader::proc, &reader, &port));
+        return port;
+    }
+
+    VirtualMidiBackend& midi = freshVirtualMidi();
+    std::vector<MIDIClientRef> clients;
+};
+
+using CoreMidiPacketList = CoreMidiTest;
+using CoreMidiEndpoints = CoreMidiTest;
+using CoreMidiNotifications = CoreMidiTest;
+using CoreMidiPorts = CoreMidiTest;
+using CoreMidiSysex = CoreMidiTest;
+
+} // namespace
+
+TEST_F(CoreMidiPacketList, PacketsFollowEachOtherUnmergedAndReadBackUnchanged)
+{
+    std::vector<Packet> packets = {{5, "90 3C 40"}, {5, "80 3C 00"}, {9, "F0 01 02 03 F7"}, {9, ""}};
+    auto buffer = packetList(packets);
+    EXPECT_EQ(4u + 4 * 10 + 3 + 3 + 5, buffer.size());
+    EXPECT_EQ(packets, packetsOf(asList(buffer)));
+}
+
+TEST_F(CoreMidiPacketList, APacketThatDoesNotFitIsRefused)
+{
+    Byte const data[3] = {0x90, 0x3C, 0x40};
+    std::vector<Byte> buffer(4 + 10 + 3);
+    auto list = reinterpret_cast<MIDIPacketList*>(buffer.data());
+    MIDIPacket* first = MIDIPacketListAdd(list, buffer.size(), MIDIPacketListInit(list), 1, 3, data);
+    ASSERT_NE(nullptr, first);
+    EXPECT_EQ(nullptr, MIDIPacketListAdd(list, buffer.size(), first, 2, 0, data));
+    EXPECT_EQ(nullptr, MIDIPacketListAdd(list, buffer.size() - 1, MIDIPacketListInit(list), 1, 3, data));
+    EXPECT_EQ(0u, list->numPackets);
+
+    std::vector<Byte> large(70000);
+    auto big = reinterpret_cast<MIDIPacketList*>(large.data());
+    EXPECT_EQ(nullptr, MIDIPacketListAdd(big, large.size(), MIDIPacketListInit(big), 1, 65536, large.data()));
+    EXPECT_NE(nullptr, MIDIPacketListAdd(big, large.size(), MIDIPacketListInit(big), 1, 65535, large.data()));
+}
+
+TEST_F(CoreMidiEndpoints, ListedInOrderWithTheirProperties)
+{
+    VirtualMidiPort in = hardwarePort("In A", 10, 20, "Synth");
+    in.manufacturer = "Maker";
+    MIDIEndpointRef source = midi.add(kMIDIObjectType_Source, in);
+    MIDIEndpointRef outB = midi.add(kMIDIObjectType_Destination, hardwarePort("Out B", 30, 40));
+    MIDIEndpointRef outA = midi.add(kMIDIObjectType_Destination, hardwarePort("Out A", 50, 60), 0);
+
+    ASSERT_EQ(1u, MIDIGetNumberOfSources());
+    EXPECT_EQ(source, MIDIGetSource(0));
+    EXPECT_EQ(0u, MIDIGetSource(1));
+    ASSERT_EQ(2u, MIDIGetNumberOfDestinations());
+    EXPECT_EQ(outA, MIDIGetDestination(0));
+    EXPECT_EQ(outB, MIDIGetDestination(1));
+    EXPECT_EQ(0u, MIDIGetDestination(2));
+
+    EXPECT_EQ("In A", stringProperty(source, kMIDIPropertyName));
+    EXPECT_EQ("Synth", stringProperty(source, kMIDIPropertyModel));
+    EXPECT_EQ("Maker", stringProperty(source, kMIDIPropertyManufacturer));
+    EXPECT_EQ("", stringProperty(outB, kMIDIPropertyModel, kMIDIUnknownProperty));
+    EXPECT_EQ(11, uniqueId(source));
+
+    MIDIEntityRef entity = 0;
+    MIDIDeviceRef device = 0;
+    ASSERT_EQ(0, MIDIEndpointGetEntity(source, &entity));
+    ASSERT_EQ(0, MIDIEntityGetDevice(entity, &device));
+    EXPECT_EQ(10, uniqueId(entity));
+    EXPECT_EQ(20, uniqueId(device));
+    EXPECT_EQ("", stringProperty(entity, kMIDIPropertyName, kMIDIUnknownProperty));
+
+    SInt32 value = 0;
+    CFText unknown("nonsense");
+    EXPECT_EQ(kMIDIWrongPropertyType, MIDIObjectGetIntegerProperty(source, kMIDIPropertyName, &value));
+    EXPECT_EQ("", stringProperty(source, kMIDIPropertyUniqueID, kMIDIWrongPropertyType));
+    EXPECT_EQ(kMIDIUnknownProperty, MIDIObjectGetIntegerProperty(source, unknown.ref, &value));
+}
+
+TEST_F(CoreMidiEndpoints, EntitiesDevicesAndIdsMayBeMissing)
+{
+    VirtualMidiPort bare;
+    bare.name = "bare";
+    VirtualMidiPort noDevice = bare;
+    noDevice.entityId = -1;
+    noDevice.uniqueId = 0;
+    MIDIEndpointRef withoutEntity = midi.add(kMIDIObjectType_Source, bare);
+    MIDIEndpointRef withoutDevice = midi.add(kMIDIObjectType_Source, noDevice);
+
+    MIDIEntityRef entity = 99;
+    EXPECT_EQ(kMIDIObjectNotFound, MIDIEndpointGetEntity(withoutEntity, &entity));
+    EXPECT_EQ(0u, entity);
+    ASSERT_EQ(0, MIDIEndpointGetEntity(withoutDevice, &entity));
+    EXPECT_EQ(-1, uniqueId(entity));
+    EXPECT_EQ(0, uniqueId(withoutDevice));
+    MIDIDeviceRef device = 99;
+    EXPECT_EQ(kMIDIObjectNotFound, MIDIEntityGetDevice(entity, &device));
+    EXPECT_EQ(0u, device);
+    EXPECT_EQ(kMIDIObjectNotFound, MIDIEntityGetDevice(withoutDevice, &device));
+}
+
+TEST_F(CoreMidiEndpoints, AnUnpluggedEndpointIsGoneForGood)
+{
+    MIDIEndpointRef out = midi.add(kMIDIObjectType_Destination, hardwarePort("Out", 1, 2));
+    ASSERT_TRUE(midi.remove(out));
+    EXPECT_FALSE(midi.remove(out));
+    EXPECT_EQ(0u, MIDIGetNumberOfDestinations());
+    EXPECT_EQ("", stringProperty(out, kMIDIPropertyName, kMIDIObjectNotFound));
+    MIDIEndpointRef again = midi.add(kMIDIObjectType_Destination, hardwarePort("Out", 1, 2));
+    EXPECT_NE(out, again);
+}
+
+TEST_F(CoreMidiNotifications, AddedAndRemovedReachTheNotifyProcedureOnTheCreatingThread)
+{
+    EventThread events;
+    Notifications heard;
+    MIDIClientRef listening = 0;
+    CFText name("listener");
+    ASSERT_EQ(0, events.run([&] { return MIDIClientCreate(name.ref, Notifications::proc, &heard, &listening); }));
+    client(); // without a notify procedure: hears nothing, breaks nothing
+
+    MIDIEndpointRef out = midi.add(kMIDIObjectType_Destination, hardwarePort("Out", 1, 2));
+    midi.remove(out);
+    ASSERT_TRUE(waitUntil([&] { return heard.all().size() == 4; }));
+    std::vector<Heard> expected = {{kMIDIMsgObjectAdded, out, kMIDIObjectType_Destination, events.id},
+                                   {kMIDIMsgSetupChanged, 0, kMIDIObjectType_Other, events.id},
+                                   {kMIDIMsgObjectRemoved, out, kMIDIObjectType_Destination, events.id},
+                                   {kMIDIMsgSetupChanged, 0, kMIDIObjectType_Other, events.id}};
+    EXPECT_EQ(expected, heard.all());
+    EXPECT_EQ(0, MIDIClientDispose(listening));
+    EXPECT_EQ(kMIDIInvalidClient, MIDIClientDispose(listening));
+}
+
+TEST_F(CoreMidiNotifications, NothingReachesADisposedClient)
+{
+    EventThread events;
+    Notifications heard;
+    MIDIClientRef listening = 0;
+    CFText name("listener");
+    ASSERT_EQ(0, events.run([&] { return MIDIClientCreate(name.ref, Notifications::proc, &heard, &listening); }));
+    Gate gate;
+    events.block(gate);
+    midi.add(kMIDIObjectType_Destination, hardwarePort("Out", 1, 2));
+    EXPECT_EQ(0, MIDIClientDispose(listening));
+    gate.open();
+    EXPECT_EQ(0, events.run([] { return OSStatus(0); }));
+    EXPECT_TRUE(heard.all().empty());
+}
+
+TEST_F(CoreMidiNotifications, DisposalWaitsForARunningNotifyProcedure)
+{
+    EventThread events;
+    Notifications heard;
+    Gate inside;
+    Gate release;
+    std::atomic<bool> finished{false};
+    heard.during = [&] {
+        inside.open();
+        release.waitOpen();
+        finished = true;
+    };
+    MIDIClientRef listening = 0;
+    CFText name("listener");
+    ASSERT_EQ(0, events.run([&] { return MIDIClientCreate(name.ref, Notifications::proc, &heard, &listening); }));
+    midi.add(kMIDIObjectType_Destination, hardwarePort("Out", 1, 2));
+    inside.waitOpen();
+    auto disposal = std::async(std::launch::async, [&] {
+        MIDIClientDispose(listening);
+        return finished.load();
+    });
+    release.open();
+    EXPECT_TRUE(disposal.get());
+}
+
+TEST_F(CoreMidiPorts, SendRecordsEveryPacketForItsDestination)
+{
+    MIDIEndpointRef out = midi.add(kMIDIObjectType_Destination, hardwarePort("Out", 1, 2));
+    MIDIEndpointRef other = midi.add(kMIDIObjectType_Destination, hardwarePort("Other", 3, 4));
+    MIDIPortRef port = outputPort();
+    std::vector<Packet> packets = {{7, "90 3C 40"}, {8, "F0 7E F7"}};
+    ASSERT_EQ(0, MIDISend(port, out, asList(packetList(packets))));
+    EXPECT_EQ(packets, sentTo(midi, out));
+    EXPECT_TRUE(sentTo(midi, other).empty());
+}
+
+TEST_F(CoreMidiPorts, SendReportsWhatItCannotReach)
+{
+    MIDIEndpointRef source = midi.add(kMIDIObjectType_Source, hardwarePort("In", 1, 2));
+    MIDIEndpointRef gone = midi.add(kMIDIObjectType_Destination, hardwarePort("Gone", 3, 4));
+    midi.remove(gone);
+    MIDIEndpointRef out = midi.add(kMIDIObjectType_Destination, hardwarePort("Out", 5, 6));
+    Reader reader;
+    MIDIPortRef input = inputPort(reader);
+    MIDIPortRef disposed = outputPort();
+    MIDIPortDispose(disposed);
+    auto list = packetList({{0, "C0 05"}});
+    struct Case {
+        MIDIPortRef port;
+        MIDIEndpointRef destination;
+        OSStatus expected;
+    } const cases[] = {
+        {outputPort(), source, kMIDIWrongEndpointType},
+        {outputPort(), gone, kMIDIUnknownEndpoint},
+        {input, out, kMIDIInvalidPort},
+        {disposed, out, kMIDIInvalidPort},
+        {0, out, kMIDIInvalidPort},
+    };
+    for (auto const& c : cases)
+        EXPECT_EQ(c.expected, MIDISend(c.port, c.destination, asList(list)));
+    EXPECT_TRUE(midi.sent().empty());
+}
+
+TEST_F(CoreMidiPorts, InjectedPacketsReachTheConnectedReadProcedure)
+{
+    MIDIEndpointRef source = midi.add(kMIDIObjectType_Source, hardwarePort("In", 1, 2));
+    MIDIEndpointRef unconnected = midi.add(kMIDIObjectType_Source, hardwarePort("Other", 3, 4));
+    MIDIEndpointRef destination = midi.add(kMIDIObjectType_Destination, hardwarePort("Out", 5, 6));
+    Reader reader;
+    MIDIPortRef port = inputPort(reader);
+    int connection = 0;
+    ASSERT_EQ(0, MIDIPortConnectSource(port, source, &connection));
+    EXPECT_EQ(kMIDIWrongEndpointType, MIDIPortConnectSource(port, destination, nullptr));
+
+    std::vector<Packet> packets = {{3, "90 3C 40"}, {4, "F0 01 F7"}};
+    ASSERT_EQ(0, midi.inject(source, asList(packetList(packets))));
+    ASSERT_EQ(0, midi.inject(unconnected, asList(packetList({{5, "C0 01"}}))));
+    EXPECT_EQ(packets, reader.received());
+    EXPECT_EQ(std::vector<void*>{&connection}, reader.connectionsSeen());
+
+    ASSERT_EQ(0, MIDIPortDisconnectSource(port, source));
+    EXPECT_EQ(kMIDINoConnection, MIDIPortDisconnectSource(port, source));
+    midi.inject(source, asList(packetList({{6, "C0 02"}})));
+    EXPECT_EQ(packets, reader.received());
+}
+
+TEST_F(CoreMidiPorts, DisposalWaitsForARunningReadProcedure)
+{
+    MIDIEndpointRef source = midi.add(kMIDIObjectType_Source, hardwarePort("In", 1, 2));
+    Reader reader;
+    MIDIPortRef port = inputPort(reader);
+    ASSERT_EQ(0, MIDIPortConnectSource(port, source, nullptr));
+    Gate inside;
+    Gate release;
+    std::atomic<bool> finished{false};
+    reader.during = [&] {
+        inside.open();
+        release.waitOpen();
+        finished = true;
+    };
+    auto list = packetList({{1, "90 3C 40"}});
+    std::thread receiving([&] { midi.inject(source, asList(list)); });
+    inside.waitOpen();
+    auto disposal = std::async(std::launch::async, [&] {
+        MIDIPortDispose(port);
+        return finished.load();
+    });
+    release.open();
+    EXPECT_TRUE(disposal.get());
+    receiving.join();
+}
+
+TEST_F(CoreMidiPorts, AReadProcedureMayDisposeOfItsOwnPort)
+{
+    MIDIEndpointRef source = midi.add(kMIDIObjectType_Source, hardwarePort("In", 1, 2));
+    Reader reader;
+    MIDIPortRef port = inputPort(reader);
+    ASSERT_EQ(0, MIDIPortConnectSource(port, source, nullptr));
+    OSStatus disposed = 1;
+    reader.during = [&] { disposed = MIDIPortDispose(port); };
+    midi.inject(source, asList(packetList({{1, "90 3C 40"}})));
+    midi.inject(source, asList(packetList({{2, "80 3C 00"}})));
+    EXPECT_EQ(0, disposed);
+    EXPECT_EQ(1u, reader.received().size());
+}
+
+TEST_F(CoreMidiPorts, DisposingOfAClientDisposesOfItsPorts)
+{
+    MIDIEndpointRef out = midi.add(kMIDIObjectType_Destination, hardwarePort("Out", 1, 2));
+    MIDIClientRef owner = client();
+    CFText name("out");
+    MIDIPortRef port = 0;
+    ASSERT_EQ(0, MIDIOutputPortCreate(owner, name.ref, &port));
+    ASSERT_EQ(0, MIDIClientDispose(owner));
+    EXPECT_EQ(kMIDIInvalidPort, MIDISend(port, out, asList(packetList({{0, "C0 01"}}))));
+    EXPECT_EQ(kMIDIInvalidPort, MIDIPortDispose(port));
+    EXPECT_EQ(kMIDIInvalidClient, MIDIOutputPortCreate(owner, name.ref, &port));
+    EXPECT_EQ(0u, port);
+}
+
+TEST_F(CoreMidiPorts, EveryBackEndCallCanBeMadeToFail)
+{
+    MIDIEndpointRef source = midi.add(kMIDIObjectType_Source, hardwarePort("In", 1, 2));
+    MIDIEndpointRef out = midi.add(kMIDIObjectType_Destination, hardwarePort("Out", 3, 4));
+    CFText name("x");
+    Reader reader;
+    MIDIPortRef input = inputPort(reader);
+    MIDIPortRef output = outputPort();
+    auto list = packetList({{0, "C0 01"}});
+    struct Case {
+        VirtualMidiCall call;
+        std::function<OSStatus()> make;
+    } const cases[] = {
+        {VirtualMidiCall::CreateClient,
+         [&] {
+             MIDIClientRef made = 7;
+             OSStatus status = MIDIClientCreate(name.ref, nullptr, nullptr, &made);
+             clients.push_back(made);
+             return made == 0 || status == 0 ? status : -1;
+         }},
+        {VirtualMidiCall::CreateOutputPort,
+         [&] {
+             MIDIPortRef made = 0;
+             return MIDIOutputPortCreate(client(), name.ref, &made);
+         }},
+        {VirtualMidiCall::CreateInputPort,
+         [&] {
+             MIDIPortRef made = 0;
+             return MIDIInputPortCreate(client(), name.ref, Reader::proc, &reader, &made);
+         }},
+        {VirtualMidiCall::Connect, [&] { return MIDIPortConnectSource(input, source, nullptr); }},
+        {VirtualMidiCall::Send, [&] { return MIDISend(output, out, asList(list)); }},
+    };
+    for (auto const& c : cases) {
+        midi.fail(c.call, kMIDIServerStartErr);
+        EXPECT_EQ(kMIDIServerStartErr, c.make());
+        midi.fail(c.call, 0);
+        EXPECT_EQ(0, c.make());
+    }
+}
+
+TEST_F(CoreMidiSysex, ARequestIsSentAndCompletedOnAnotherThread)
+{
+    MIDIEndpointRef out = midi.add(kMIDIObjectType_Destination, hardwarePort("Out", 1, 2));
+    struct Completion {
+        std::promise<std::thread::id> thread;
+        static void proc(MIDISysexSendRequest* request)
+        {
+            static_cast<Completion*>(request->completionRefCon)->thread.set_value(std::this_thread::get_id());
+        }
+    } completion;
+    auto data = bytesOf("F0 7E 7F 06 01 F7");
+    MIDISysexSendRequest request{out, data.data(), UInt32(data.size()), false, {}, Completion::proc, &completion};
+    ASSERT_EQ(0, MIDISendSysex(&request));
+    EXPECT_NE(std::this_thread::get_id(), completion.thread.get_future().get());
+    EXPECT_TRUE(request.complete);
+    EXPECT_EQ(0u, request.bytesToSend);
+    EXPECT_EQ((std::vector<Packet>{{0, "F0 7E 7F 06 01 F7"}}), sentTo(midi, out));
+}
+
+TEST_F(CoreMidiSysex, ARequestThatCannotBeSentCompletesWithItsBytesLeft)
+{
+    std::promise<void> done;
+    auto data = bytesOf("F0 01 F7");
+    MIDISysexSendRequest request{12345, data.data(), 3, false, {},
+                                 [](MIDISysexSendRequest* r) {
+                                     static_cast<std::promise<void>*>(r->completionRefCon)->set_value();
+                                 },
+                                 &done};
+    ASSERT_EQ(0, MIDISendSysex(&request));
+    done.get_future().get();
+    EXPECT_TRUE(request.complete);
+    EXPECT_EQ(3u, request.bytesToSend);
+    EXPECT_EQ(paramErr, MIDISendSysex(nullptr));
+}

@@ -1,0 +1,142 @@
+// The virtual back-end set up from the environment, as a black-box test of the
+// built program sets it up. Its own program: the back-end is chosen once per
+// process, at the first MIDI call, and reads the variables then.
+
+#include "platform/coremidi/MIDIServices.h"
+
+#include "tests/foundation/WaitUntil.h"
+#include "tests/support/VirtualMidi.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+using namespace miditest;
+using TrTest::waitUntil;
+
+namespace {
+
+std::string folder;
+
+std::string path(char const* name)
+{
+    return folder + "/" + name;
+}
+
+void command(std::string const& line)
+{
+    int fd = ::open(path("control").c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    std::string text = line + "\n";
+    EXPECT_EQ(ssize_t(text.size()), ::write(fd, text.data(), text.size()));
+    ::close(fd);
+}
+
+std::string logged()
+{
+    std::ifstream in(path("log"));
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> names(MIDIObjectType type)
+{
+    std::vector<std::string> found;
+    for (auto const& info : midiBackend().endpoints(type))
+        found.push_back(info.name);
+    return found;
+}
+
+// The ids that a port of this name gets: endpoint, entity and device, per direction.
+std::vector<SInt32> idsOf(std::string const& name)
+{
+    std::vector<SInt32> ids;
+    for (MIDIObjectType type : {kMIDIObjectType_Source, kMIDIObjectType_Destination})
+        for (auto const& info : midiBackend().endpoints(type))
+            if (info.name == name)
+                ids.insert(ids.end(), {info.uniqueId, info.entityUniqueId, info.deviceUniqueId});
+    return ids;
+}
+
+OSStatus sendTo(std::string const& name, std::vector<Packet> const& packets)
+{
+    static MIDIPortRef port = [] {
+        MIDIClientRef client = 0;
+        MIDIPortRef made = 0;
+        MIDIClientCreate(nullptr, nullptr, nullptr, &client);
+        MIDIOutputPortCreate(client, nullptr, &made);
+        return made;
+    }();
+    MIDIEndpointRef destination = 0;
+    for (auto const& info : midiBackend().endpoints(kMIDIObjectType_Destination))
+        if (info.name == name)
+            destination = info.endpoint;
+    return MIDISend(port, destination, asList(packetList(packets)));
+}
+
+class VirtualMidiEnvironment : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        char pattern[] = "/tmp/dravik-virtual-midi-XXXXXX";
+        ASSERT_NE(nullptr, mkdtemp(pattern));
+        folder = pattern;
+        ASSERT_EQ(0, mkfifo(path("control").c_str(), 0600));
+        setenv("DRAVIK_MIDI_BACKEND", "virtual", 1);
+        setenv("DRAVIK_VIRTUAL_MIDI_PORTS", "Alpha;Beta Synth;;", 1);
+        setenv("DRAVIK_VIRTUAL_MIDI_LOG", path("log").c_str(), 1);
+        setenv("DRAVIK_VIRTUAL_MIDI_CONTROL", path("control").c_str(), 1);
+    }
+
+    static void TearDownTestSuite()
+    {
+        for (char const* name : {"control", "log"})
+            std::remove(path(name).c_str());
+        ::rmdir(folder.c_str());
+    }
+};
+
+} // namespace
+
+TEST_F(VirtualMidiEnvironment, PortsLogAndControlPipeWorkFromTheVariables)
+{
+    std::vector<std::string> expected = {"Alpha", "Beta Synth"};
+    ASSERT_EQ(expected, names(kMIDIObjectType_Destination));
+    EXPECT_EQ(expected, names(kMIDIObjectType_Source));
+    std::vector<SInt32> alpha = idsOf("Alpha");
+    ASSERT_EQ(6u, alpha.size());
+    EXPECT_NE(alpha[0], alpha[3]);
+    EXPECT_EQ(alpha[1], alpha[4]);
+    EXPECT_EQ(alpha[2], alpha[5]);
+    EXPECT_NE(idsOf("Beta Synth"), alpha);
+
+    ASSERT_EQ(0, sendTo("Alpha", {{0, "90 3C 40"}, {1, "F0 7E 7F 06 01 F7"}}));
+    EXPECT_EQ("90 3C 40\nF0 7E 7F 06 01 F7\n", logged());
+
+    command("add Gamma");
+    EXPECT_TRUE(waitUntil([] { return names(kMIDIObjectType_Destination).size() == 3; }));
+    command("remove Beta Synth");
+    expected = {"Alpha", "Gamma"};
+    EXPECT_TRUE(waitUntil([&] { return names(kMIDIObjectType_Source) == expected; }));
+    EXPECT_EQ(expected, names(kMIDIObjectType_Destination));
+
+    command("fail-send -10838");
+    EXPECT_TRUE(waitUntil([] { return sendTo("Gamma", {{0, "C0 01"}}) == kMIDIMessageSendErr; }));
+    command("ok-send");
+    EXPECT_TRUE(waitUntil([] { return sendTo("Gamma", {{0, "C0 02"}}) == 0; }));
+    EXPECT_EQ("90 3C 40\nF0 7E 7F 06 01 F7\nC0 02\n", logged());
+
+    command("no such command");
+    command("remove Alpha");
+    command("add Alpha");
+    expected = {"Gamma", "Alpha"};
+    EXPECT_TRUE(waitUntil([&] { return names(kMIDIObjectType_Destination) == expected; }));
+    EXPECT_EQ(alpha, idsOf("Alpha"));
+}
