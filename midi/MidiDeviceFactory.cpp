@@ -1,0 +1,172 @@
+#include "midi/MidiDeviceFactory.h"
+
+#include "foundation/MilliTime.h"
+#include "midi/MidiDeviceListeners.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace Tr {
+
+namespace {
+
+void addOnce(std::vector<MidiDeviceDescriptor*>& list, MidiDeviceDescriptor* desc)
+{
+    if (std::find(list.begin(), list.end(), desc) == list.end())
+        list.push_back(desc);
+}
+
+} // namespace
+
+MidiDeviceFactory::MidiDeviceFactory() = default;
+
+MidiDeviceFactory::~MidiDeviceFactory()
+{
+    SetCacheCount(0, 0, 0);
+    SetCacheCount(1, 0, 0);
+}
+
+int MidiDeviceFactory::GetNumDevs(int dir)
+{
+    requireCache();
+    BLockHolder hold(lock);
+    return cacheOf(dir).count;
+}
+
+void MidiDeviceFactory::GetDeviceList(int dir, BList<MidiDeviceDescriptor*>& list)
+{
+    requireCache();
+    BLockHolder hold(lock);
+    auto const& cache = cacheOf(dir);
+    for (int j = 0; j < cache.count; ++j) {
+        MidiDeviceDescriptor* clone = cache.items[j] ? cache.items[j]->Clone() : nullptr;
+        if (j < list.count)
+            list.setItemAndDelete(j, clone);
+        else
+            list.add(clone);
+    }
+    while (list.count > cache.count)
+        list.removeAndDelete(list.count - 1);
+}
+
+void MidiDeviceFactory::GetDeviceList(int dir, TStringList& list)
+{
+    requireCache();
+    BLockHolder hold(lock);
+    auto const& cache = cacheOf(dir);
+    list.Clear();
+    list.SetCapacity(cache.count);
+    for (int j = 0; j < cache.count; ++j)
+        if (MidiDeviceDescriptor* desc = cache.items[j])
+            list.AddObject(desc->GetName(), reinterpret_cast<void*>(intptr_t(desc->index)));
+}
+
+void MidiDeviceFactory::GetPublicDeviceNameList(int dir, TStringList& list)
+{
+    requireCache();
+    BLockHolder hold(lock);
+    auto const& cache = cacheOf(dir);
+    list.Clear();
+    list.SetCapacity(cache.count);
+    for (int j = 0; j < cache.count; ++j)
+        if (MidiDeviceDescriptor* desc = cache.items[j]; desc && desc->publicName.isNotEmpty())
+            list.AddObject(desc->publicName, reinterpret_cast<void*>(intptr_t(desc->index)));
+}
+
+void MidiDeviceFactory::requireCache()
+{
+    unsigned int now = getMilliTime();
+    unsigned int previous = lastRequest.exchange(now);
+    bool wasAsked = asked.exchange(true);
+    if (wasAsked && now - previous < kCachePeriodMillis)
+        return;
+    BLockHolder hold(lock);
+    BuildDeviceList(0, outputCache);
+    BuildDeviceList(1, inputCache);
+}
+
+void MidiDeviceFactory::InvalidateCache()
+{
+    asked = false;
+}
+
+void MidiDeviceFactory::BuildDeviceList(int dir, BList<MidiDeviceDescriptor*>& list)
+{
+    recreateCache(dir, list);
+    NumberDuplicates(list);
+}
+
+MidiDeviceDescriptor* MidiDeviceFactory::getDevice(bool input, int index)
+{
+    requireCache();
+    BLockHolder hold(lock);
+    auto const& cache = cacheOf(input ? 1 : 0);
+    return index >= 0 && index < cache.count ? cache.items[index] : nullptr;
+}
+
+void MidiDeviceFactory::SetCacheCount(int dir, int count, int pad)
+{
+    BLockHolder hold(lock);
+    auto& cache = cacheOf(dir);
+    while (cache.count > std::max(count, 0))
+        cache.removeAndDelete(cache.count - 1);
+    while (pad && cache.count < count)
+        cache.add(nullptr);
+}
+
+void MidiDeviceFactory::SetErrorListener(TMidiDeviceErrorListener* listener)
+{
+    errorListener = listener;
+}
+
+void MidiDeviceFactory::FireMidiErrorEvent(TMidiDeviceBase* device, BString const& text)
+{
+    if (TMidiDeviceErrorListener* listener = errorListener)
+        listener->OnMidiDeviceError(device, text);
+}
+
+TMidiDeviceBase* MidiDeviceFactory::CreateInputDevice(MidiDeviceDescriptor* desc)
+{
+    return desc && desc->input ? CreateDevice(desc) : nullptr;
+}
+
+TMidiDeviceBase* MidiDeviceFactory::CreateOutputDevice(MidiDeviceDescriptor* desc)
+{
+    return desc && !desc->input ? CreateDevice(desc) : nullptr;
+}
+
+void MidiDeviceFactory::NumberDuplicates(BList<MidiDeviceDescriptor*>& list)
+{
+    std::vector<MidiDeviceDescriptor*> renamed;
+    for (int i = 0; i < list.count; ++i) {
+        MidiDeviceDescriptor* desc = list.items[i];
+        if (!desc)
+            continue;
+        desc->duplicateNumber = 0;
+        for (int j = 0; j < i; ++j) {
+            MidiDeviceDescriptor* earlier = list.items[j];
+            if (!earlier || !earlier->name.equalsIgnoreCase(desc->name))
+                continue;
+            if (earlier->duplicateNumber == 0)
+                earlier->duplicateNumber = 1;
+            ++desc->duplicateNumber;
+            if (desc->interfaceId.isNotEmpty() && desc->Matches(earlier)) {
+                addOnce(renamed, desc);
+                addOnce(renamed, earlier);
+            }
+        }
+        if (desc->duplicateNumber > 0)
+            ++desc->duplicateNumber;
+    }
+    for (MidiDeviceDescriptor* desc : renamed) {
+        desc->name = BString::format("%s %d", desc->name.c_str(), desc->duplicateNumber);
+        desc->duplicateNumber = 0;
+    }
+}
+
+BList<MidiDeviceDescriptor*>& MidiDeviceFactory::cacheOf(int dir)
+{
+    return dir == 0 ? outputCache : inputCache;
+}
+
+} // namespace Tr

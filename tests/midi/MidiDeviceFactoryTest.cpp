@@ -1,0 +1,161 @@
+#include "midi/MidiDeviceFactory.h"
+
+#include "foundation/MilliTime.h"
+#include "midi/MidiDeviceListeners.h"
+
+#include "tests/midi/MidiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace miditest;
+
+namespace {
+
+// Moves the clock by the offset for the scope.
+class ClockOffset {
+public:
+    ClockOffset() = default;
+    ~ClockOffset() { Tr::setMilliTimeOffset(0); }
+    void set(unsigned int offset) { Tr::setMilliTimeOffset(offset); }
+};
+
+class CountedDescriptor : public Tr::MidiDeviceDescriptor {
+public:
+    explicit CountedDescriptor(int& deleted) : deleted(deleted) {}
+    ~CountedDescriptor() override { ++deleted; }
+
+private:
+    int& deleted;
+};
+
+class ErrorRecorder : public Tr::TMidiDeviceErrorListener {
+public:
+    void OnMidiDeviceError(Tr::TMidiDeviceBase* device, Tr::BString const& text) override
+    {
+        heard.push_back({device, text.c_str()});
+    }
+
+    std::vector<std::pair<Tr::TMidiDeviceBase*, std::string>> heard;
+};
+
+} // namespace
+
+TEST(MidiDeviceFactory, EqualNamesAreNumberedInListOrder)
+{
+    TestFactory factory;
+    factory.outputs = {{"A"}, {"a"}, {"A"}, {"B"}};
+    EXPECT_EQ((std::vector<std::string>{"A", "a (2)", "A (3)", "B"}), factory.displayNames(0));
+    std::vector<int> numbers;
+    for (int i = 0; i < 4; ++i)
+        numbers.push_back(factory.getDevice(false, i)->duplicateNumber);
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 0}), numbers);
+}
+
+TEST(MidiDeviceFactory, PortsEqualInNameAndIdsGetTheirNumberIntoTheName)
+{
+    TestFactory factory;
+    factory.inputs = {{"Port", "0000000A", "000000B0"}, {"Port", "0000000A", "000000B0"}, {"Port", "0000000C", "000000B0"}};
+    factory.outputs = {{"Port", "0000000A", "000000B0"}};
+    EXPECT_EQ((std::vector<std::string>{"Port 1", "Port 2", "Port (3)"}), factory.displayNames(1));
+    EXPECT_EQ((std::vector<std::string>{"Port"}), factory.displayNames(0));
+    EXPECT_EQ(0, factory.getDevice(true, 0)->duplicateNumber);
+}
+
+TEST(MidiDeviceFactory, TheCacheIsRebuiltAfter1500MillisecondsOfQuiet)
+{
+    TestFactory factory;
+    ClockOffset clock;
+    factory.requireCache();
+    EXPECT_EQ((std::vector<int>{0, 1}), factory.rebuilt);
+    for (unsigned int offset : {1000u, 2000u, 3000u}) {
+        clock.set(offset);
+        factory.requireCache();
+    }
+    EXPECT_EQ(2u, factory.rebuilt.size());
+    clock.set(4600);
+    factory.GetNumDevs(0);
+    EXPECT_EQ(4u, factory.rebuilt.size());
+    factory.InvalidateCache();
+    factory.requireCache();
+    EXPECT_EQ(6u, factory.rebuilt.size());
+}
+
+TEST(MidiDeviceFactory, AFirstRequestAtClockReadingZeroCounts)
+{
+    ClockOffset clock;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        TestFactory factory;
+        clock.set(0);
+        unsigned int zero = 0u - Tr::getMilliTime();
+        clock.set(zero);
+        factory.requireCache();
+        if (factory.lastRequestTime() != 0)
+            continue;
+        clock.set(zero + 100);
+        factory.requireCache();
+        EXPECT_EQ(2u, factory.rebuilt.size());
+        return;
+    }
+    FAIL() << "the clock never read 0 at a request";
+}
+
+TEST(MidiDeviceFactory, DeviceListsAreClonesThatReplaceWhatTheListHeld)
+{
+    TestFactory factory;
+    factory.outputs = {{"One"}, {"Two"}};
+    int deleted = 0;
+    Tr::BList<Tr::MidiDeviceDescriptor*> list;
+    for (int i = 0; i < 3; ++i)
+        list.add(new CountedDescriptor(deleted));
+    factory.GetDeviceList(0, list);
+    EXPECT_EQ(3, deleted);
+    ASSERT_EQ(2, list.count);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_NE(factory.getDevice(false, i), list.items[i]);
+        EXPECT_TRUE(factory.getDevice(false, i)->IsEqual(list.items[i]));
+    }
+    list.clearAndDelete();
+}
+
+TEST(MidiDeviceFactory, NameListsCarryTheIndexAndLeaveOutEmptyPublicNames)
+{
+    TestFactory factory;
+    factory.inputs = {{"In 1", "", "", "Public 1"}, {"In 2"}};
+    Tr::TStringList names;
+    factory.GetDeviceList(1, names);
+    ASSERT_EQ(2, names.GetCount());
+    EXPECT_EQ(reinterpret_cast<void*>(1), names.GetObject(1));
+    Tr::TStringList publicNames;
+    factory.GetPublicDeviceNameList(1, publicNames);
+    ASSERT_EQ(1, publicNames.GetCount());
+    EXPECT_STREQ("Public 1", publicNames.GetString(0).c_str());
+}
+
+TEST(MidiDeviceFactory, CacheCountCutsAndPads)
+{
+    TestFactory factory;
+    factory.inputs = {{"In 1"}, {"In 2"}};
+    factory.requireCache();
+    factory.SetCacheCount(1, 4, 1);
+    EXPECT_EQ(4, factory.GetNumDevs(1));
+    EXPECT_EQ(nullptr, factory.getDevice(true, 3));
+    EXPECT_EQ((std::vector<std::string>{"In 1", "In 2"}), factory.displayNames(1));
+    factory.SetCacheCount(1, 1, 0);
+    EXPECT_EQ(1, factory.GetNumDevs(1));
+    EXPECT_EQ(nullptr, factory.getDevice(true, 1));
+    EXPECT_EQ(nullptr, factory.getDevice(true, -1));
+}
+
+TEST(MidiDeviceFactory, ErrorsReachTheListenerWhenThereIsOne)
+{
+    TestFactory factory;
+    factory.outputs = {{"Out"}};
+    std::unique_ptr<Tr::TMidiDeviceBase> device(factory.getDevice(false, 0)->CreateDevice());
+    device->FireMidiErrorEvent("nobody hears this");
+    ErrorRecorder errors;
+    factory.SetErrorListener(&errors);
+    device->FireMidiErrorEvent("broken");
+    ASSERT_EQ(1u, errors.heard.size());
+    EXPECT_EQ(device.get(), errors.heard[0].first);
+    EXPECT_EQ("broken", errors.heard[0].second);
+}
