@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <future>
 #include <memory>
 #include <thread>
@@ -394,6 +395,8 @@ TEST_F(MidiMac, ClosingWaitsForARunningReadProcedure)
         input->Close();
         return finished.load();
     });
+    // Still waiting for the procedure (a broken disposal would be done by now).
+    EXPECT_EQ(std::future_status::timeout, closing.wait_for(std::chrono::milliseconds(100)));
     release.set_value();
     EXPECT_TRUE(closing.get());
     receiving.join();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <future>
 #include <mutex>
@@ -386,6 +387,8 @@ TEST_F(CoreMidiNotifications, DisposalWaitsForARunningNotifyProcedure)
         MIDIClientDispose(listening);
         return finished.load();
     });
+    // Still waiting for the procedure (a broken disposal would be done by now).
+    EXPECT_EQ(std::future_status::timeout, disposal.wait_for(std::chrono::milliseconds(100)));
     release.open();
     EXPECT_TRUE(disposal.get());
 }
@@ -472,6 +475,8 @@ TEST_F(CoreMidiPorts, DisposalWaitsForARunningReadProcedure)
         MIDIPortDispose(port);
         return finished.load();
     });
+    // Still waiting for the procedure (a broken disposal would be done by now).
+    EXPECT_EQ(std::future_status::timeout, disposal.wait_for(std::chrono::milliseconds(100)));
     release.open();
     EXPECT_TRUE(disposal.get());
     receiving.join();
