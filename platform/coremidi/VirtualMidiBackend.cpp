@@ -116,7 +116,6 @@ MIDIEndpointRef VirtualMidiBackend::add(MIDIObjectType type, VirtualMidiPort con
     auto& list = listOf(type);
     list.insert(list.begin() + std::min(position, list.size()), info);
     tellClients({kMIDIMsgObjectAdded, info.entity, parentType(info), info.endpoint, type, {}});
-    tellClients(MidiObjectChange{});
     return info.endpoint;
 }
 
@@ -134,7 +133,6 @@ bool VirtualMidiBackend::remove(MIDIEndpointRef endpoint)
         for (InputPort* port : inputs)
             port->connected.erase(endpoint);
         tellClients(removed);
-        tellClients(MidiObjectChange{});
         return true;
     }
     return false;
@@ -267,8 +265,10 @@ OSStatus VirtualMidiBackend::endpointStatus(MIDIObjectType wanted, MIDIEndpointR
 
 void VirtualMidiBackend::tellClients(MidiObjectChange const& change)
 {
-    for (Client* client : listeners)
+    for (Client* client : listeners) {
         client->events->changed(change);
+        client->events->changed(MidiObjectChange{});
+    }
 }
 
 OSStatus VirtualMidiBackend::record(MIDIEndpointRef destination, MIDITimeStamp time, Byte const* data, size_t length)

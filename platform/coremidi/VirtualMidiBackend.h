@@ -75,6 +75,7 @@ private:
     MidiEndpointInfo const* lookUp(MIDIObjectType type, MIDIEndpointRef endpoint) const;
     OSStatus failure(VirtualMidiCall call) const;
     OSStatus endpointStatus(MIDIObjectType wanted, MIDIEndpointRef endpoint) const;
+    // Tells every client of the change, then that the setup changed.
     void tellClients(MidiObjectChange const& change);
     OSStatus record(MIDIEndpointRef destination, MIDITimeStamp time, Byte const* data, size_t length);
     void forget(Client* client);

@@ -25,13 +25,6 @@ using Change = std::function<void(MidiDeviceDescriptor&)>;
 
 } // namespace
 
-TEST(MidiDeviceDescriptor, DisplayNameCarriesDuplicateNumbersFromTwoOn)
-{
-    EXPECT_STREQ("A", port(nullptr, 0, "A", "", "", 0)->GetName().c_str());
-    EXPECT_STREQ("A", port(nullptr, 0, "A", "", "", 1)->GetName().c_str());
-    EXPECT_STREQ("A (2)", port(nullptr, 0, "A", "", "", 2)->GetName().c_str());
-}
-
 TEST(MidiDeviceDescriptor, MatchesByDuplicateNumberWithoutIdsElseByIds)
 {
     TestFactory factory;
@@ -114,23 +107,3 @@ TEST(MidiDeviceDescriptor, ACloneIsEqualAndEveryFieldCounts)
     EXPECT_FALSE(original->IsEqual(nullptr));
 }
 
-TEST(MidiDeviceDescriptor, DevicesAreMadeByTheFactoryForTheirDirectionOnly)
-{
-    TestFactory factory;
-    auto in = port(&factory, 1, "In");
-    auto out = port(&factory, 0, "Out");
-    std::unique_ptr<Tr::TMidiDeviceBase> input(in->CreateInputDevice());
-    std::unique_ptr<Tr::TMidiDeviceBase> output(out->CreateOutputDevice());
-    EXPECT_NE(nullptr, dynamic_cast<TestInput*>(input.get()));
-    EXPECT_NE(nullptr, dynamic_cast<TestOutput*>(output.get()));
-    EXPECT_EQ(nullptr, in->CreateOutputDevice());
-    EXPECT_EQ(nullptr, out->CreateInputDevice());
-    EXPECT_EQ(nullptr, factory.CreateOutputDevice(in.get()));
-    EXPECT_EQ(TestFactory::kType, out->GetType());
-    EXPECT_STREQ("test in", in->GetTypeName().c_str());
-
-    MidiDeviceDescriptor orphan;
-    EXPECT_EQ(nullptr, orphan.CreateDevice());
-    EXPECT_EQ(0, orphan.GetType());
-    EXPECT_STREQ("", orphan.GetTypeName().c_str());
-}

@@ -1,7 +1,6 @@
 #include "midi/MidiDeviceFactory.h"
 
 #include "foundation/MilliTime.h"
-#include "midi/MidiDeviceListeners.h"
 
 #include "tests/midi/MidiTestSupport.h"
 
@@ -27,17 +26,6 @@ public:
 private:
     int& deleted;
 };
-
-class ErrorRecorder : public Tr::TMidiDeviceErrorListener {
-public:
-    void OnMidiDeviceError(Tr::TMidiDeviceBase* device, Tr::BString const& text) override
-    {
-        heard.push_back({device, text.c_str()});
-    }
-
-    std::vector<std::pair<Tr::TMidiDeviceBase*, std::string>> heard;
-};
-
 } // namespace
 
 TEST(MidiDeviceFactory, EqualNamesAreNumberedInListOrder)
@@ -131,31 +119,3 @@ TEST(MidiDeviceFactory, NameListsCarryTheIndexAndLeaveOutEmptyPublicNames)
     EXPECT_STREQ("Public 1", publicNames.GetString(0).c_str());
 }
 
-TEST(MidiDeviceFactory, CacheCountCutsAndPads)
-{
-    TestFactory factory;
-    factory.inputs = {{"In 1"}, {"In 2"}};
-    factory.requireCache();
-    factory.SetCacheCount(1, 4, 1);
-    EXPECT_EQ(4, factory.GetNumDevs(1));
-    EXPECT_EQ(nullptr, factory.getDevice(true, 3));
-    EXPECT_EQ((std::vector<std::string>{"In 1", "In 2"}), factory.displayNames(1));
-    factory.SetCacheCount(1, 1, 0);
-    EXPECT_EQ(1, factory.GetNumDevs(1));
-    EXPECT_EQ(nullptr, factory.getDevice(true, 1));
-    EXPECT_EQ(nullptr, factory.getDevice(true, -1));
-}
-
-TEST(MidiDeviceFactory, ErrorsReachTheListenerWhenThereIsOne)
-{
-    TestFactory factory;
-    factory.outputs = {{"Out"}};
-    std::unique_ptr<Tr::TMidiDeviceBase> device(factory.getDevice(false, 0)->CreateDevice());
-    device->FireMidiErrorEvent("nobody hears this");
-    ErrorRecorder errors;
-    factory.SetErrorListener(&errors);
-    device->FireMidiErrorEvent("broken");
-    ASSERT_EQ(1u, errors.heard.size());
-    EXPECT_EQ(device.get(), errors.heard[0].first);
-    EXPECT_EQ("broken", errors.heard[0].second);
-}

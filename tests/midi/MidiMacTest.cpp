@@ -146,17 +146,6 @@ TEST_F(MidiMac, DisplayNamesAndIdentifiersOfTheEndpoints)
     EXPECT_EQ(1, factory->GetNumDevs(0));
 }
 
-TEST_F(MidiMac, TypeAndTexts)
-{
-    EXPECT_EQ(factory, Tr::MidiMacFactory::instance());
-    EXPECT_TRUE(Tr::MidiMacFactory::IsInstanceAllocated());
-    EXPECT_EQ(0x4944494D, factory->GetType());
-    EXPECT_STREQ("MIDI Input", factory->GetTypeName(1).c_str());
-    EXPECT_STREQ("MIDI Output", factory->GetTypeName(0).c_str());
-    EXPECT_STREQ(" (Acme)", Tr::MidiMacFactory::GetNameManufacturerSuffix("Acme").c_str());
-    EXPECT_STREQ("", Tr::MidiMacFactory::GetNameManufacturerSuffix("").c_str());
-}
-
 TEST_F(MidiMac, ErrorTexts)
 {
     std::pair<int, char const*> const cases[] = {
@@ -376,13 +365,12 @@ TEST_F(MidiMac, ClosingWaitsForARunningReadProcedure)
     MIDIEndpointRef source = midi.add(kMIDIObjectType_Source, hardwarePort("In", 1, 2));
     auto input = device<Tr::TMidiInputMac>(1, "In");
     MessageRecorder recorder;
-    std::promise<void> inside;
-    std::promise<void> release;
-    auto released = release.get_future().share();
+    Gate inside;
+    Gate release;
     std::atomic<bool> finished{false};
     recorder.during = [&] {
-        inside.set_value();
-        released.wait();
+        inside.open();
+        release.waitOpen();
         finished = true;
     };
     input->SetDataListener(&recorder);
@@ -390,14 +378,14 @@ TEST_F(MidiMac, ClosingWaitsForARunningReadProcedure)
     input->Start();
     auto list = packetList({{1, "90 3C 40"}});
     std::thread receiving([&] { midi.inject(source, asList(list)); });
-    inside.get_future().wait();
+    inside.waitOpen();
     auto closing = std::async(std::launch::async, [&] {
         input->Close();
         return finished.load();
     });
     // Still waiting for the procedure (a broken disposal would be done by now).
     EXPECT_EQ(std::future_status::timeout, closing.wait_for(std::chrono::milliseconds(100)));
-    release.set_value();
+    release.open();
     EXPECT_TRUE(closing.get());
     receiving.join();
     input.reset();

@@ -92,26 +92,21 @@ TEST(MidiMessage, NumberedPrefixesAreRemoved)
         EXPECT_STREQ(c.second, Tr::RemoveWindowsNumberedPrefix(c.first).c_str()) << c.first;
 }
 
-TEST(MidiOpenRegister, NamesAreOpenPerDirectionIgnoringCase)
-{
-    Tr::AddOpenMidiDevice(1, "Synth");
-    EXPECT_TRUE(Tr::IsMidiDeviceOpen(1, "SYNTH"));
-    EXPECT_FALSE(Tr::IsMidiDeviceOpen(0, "Synth"));
-    Tr::RemoveOpenMidiDevice(1, "synth");
-    EXPECT_FALSE(Tr::IsMidiDeviceOpen(1, "Synth"));
-}
-
-TEST(MidiOpenRegister, AnOwnerRemovesOnlyItsOwnEntry)
+TEST(MidiOpenRegister, NamesAreOpenPerDirectionIgnoringCaseAndEachOwnerRemovesItsOwn)
 {
     int first = 0;
     int second = 0;
-    Tr::AddOpenMidiDevice(0, "Shared", &first);
-    Tr::AddOpenMidiDevice(0, "Shared", &second);
-    Tr::RemoveOpenMidiDevice(0, "Shared", &first);
-    Tr::RemoveOpenMidiDevice(0, "Shared", &first);
-    EXPECT_TRUE(Tr::IsMidiDeviceOpen(0, "Shared"));
-    Tr::RemoveOpenMidiDevice(0, "SHARED", &second);
-    EXPECT_FALSE(Tr::IsMidiDeviceOpen(0, "Shared"));
+    Tr::AddOpenMidiDevice(1, "Synth");
+    EXPECT_TRUE(Tr::IsMidiDeviceOpen(1, "SYNTH"));
+    EXPECT_FALSE(Tr::IsMidiDeviceOpen(0, "Synth"));
+    Tr::AddOpenMidiDevice(1, "Synth", &first);
+    Tr::AddOpenMidiDevice(1, "Synth", &second);
+    Tr::RemoveOpenMidiDevice(1, "synth");
+    Tr::RemoveOpenMidiDevice(1, "Synth", &first);
+    Tr::RemoveOpenMidiDevice(1, "Synth", &first);
+    EXPECT_TRUE(Tr::IsMidiDeviceOpen(1, "Synth"));
+    Tr::RemoveOpenMidiDevice(1, "SYNTH", &second);
+    EXPECT_FALSE(Tr::IsMidiDeviceOpen(1, "Synth"));
 }
 
 TEST(MidiOpenRegister, LoopbackPortsWouldFeedBackIntoTheirOtherDirection)

@@ -82,14 +82,3 @@ TEST(MidiDevice, TwoClosesAtOnceReleaseThePortOnce)
     }
 }
 
-TEST(MidiDevice, OutputDefaultsPassOnToTheBackEndsSends)
-{
-    auto device = output("Defaults Out");
-    EXPECT_EQ(1, device->SendShort(0x643C90u));
-    EXPECT_EQ((std::vector<unsigned char>{0x90, 0x3C, 0x64}), device->shorts.at(0));
-    unsigned char data[] = {0xF0, 0x01, 0xF7};
-    EXPECT_EQ(3, device->SendLong(data, 3));
-    EXPECT_EQ(hexOf(device->waits.at(0).first), "F0 01 F7");
-    EXPECT_EQ(nullptr, device->waits.at(0).second);
-    EXPECT_EQ(0, device->QueuedLongMessages());
-}

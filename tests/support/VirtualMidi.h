@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <future>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,6 +28,21 @@ inline VirtualMidiBackend& freshVirtualMidi()
     backend->reset();
     return *backend;
 }
+
+// A callback waits at the gate until it is opened; opening it again does nothing.
+struct Gate {
+    void open()
+    {
+        if (!isOpen.exchange(true))
+            opened.set_value();
+    }
+
+    void waitOpen() const { waited.wait(); }
+
+    std::atomic<bool> isOpen{false};
+    std::promise<void> opened;
+    std::shared_future<void> waited = opened.get_future().share();
+};
 
 // "90 3C 40" as bytes, and back.
 inline std::vector<Byte> bytesOf(std::string const& hex)

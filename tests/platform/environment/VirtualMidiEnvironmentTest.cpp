@@ -127,8 +127,11 @@ TEST_F(VirtualMidiEnvironment, PortsLogAndControlPipeWorkFromTheVariables)
     EXPECT_TRUE(waitUntil([&] { return names(kMIDIObjectType_Source) == expected; }));
     EXPECT_EQ(expected, names(kMIDIObjectType_Destination));
 
+    // Commands run in order: once the marker is there, sends fail.
     command("fail-send -10838");
-    EXPECT_TRUE(waitUntil([] { return sendTo("Gamma", {{0, "C0 01"}}) == kMIDIMessageSendErr; }));
+    command("add Marker");
+    EXPECT_TRUE(waitUntil([] { return names(kMIDIObjectType_Destination).size() == 3; }));
+    EXPECT_EQ(kMIDIMessageSendErr, sendTo("Gamma", {{0, "C0 01"}}));
     command("ok-send");
     EXPECT_TRUE(waitUntil([] { return sendTo("Gamma", {{0, "C0 02"}}) == 0; }));
     EXPECT_EQ("90 3C 40\nF0 7E 7F 06 01 F7\nC0 02\n", logged());
@@ -136,7 +139,7 @@ TEST_F(VirtualMidiEnvironment, PortsLogAndControlPipeWorkFromTheVariables)
     command("no such command");
     command("remove Alpha");
     command("add Alpha");
-    expected = {"Gamma", "Alpha"};
+    expected = {"Gamma", "Marker", "Alpha"};
     EXPECT_TRUE(waitUntil([&] { return names(kMIDIObjectType_Destination) == expected; }));
     EXPECT_EQ(alpha, idsOf("Alpha"));
 }
