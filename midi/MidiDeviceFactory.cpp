@@ -51,26 +51,12 @@ void MidiDeviceFactory::GetDeviceList(int dir, BList<MidiDeviceDescriptor*>& lis
 
 void MidiDeviceFactory::GetDeviceList(int dir, TStringList& list)
 {
-    requireCache();
-    BLockHolder hold(lock);
-    auto const& cache = cacheOf(dir);
-    list.Clear();
-    list.SetCapacity(cache.count);
-    for (int j = 0; j < cache.count; ++j)
-        if (MidiDeviceDescriptor* desc = cache.items[j])
-            list.AddObject(desc->GetName(), reinterpret_cast<void*>(intptr_t(desc->index)));
+    listNames(dir, list, false);
 }
 
 void MidiDeviceFactory::GetPublicDeviceNameList(int dir, TStringList& list)
 {
-    requireCache();
-    BLockHolder hold(lock);
-    auto const& cache = cacheOf(dir);
-    list.Clear();
-    list.SetCapacity(cache.count);
-    for (int j = 0; j < cache.count; ++j)
-        if (MidiDeviceDescriptor* desc = cache.items[j]; desc && desc->publicName.isNotEmpty())
-            list.AddObject(desc->publicName, reinterpret_cast<void*>(intptr_t(desc->index)));
+    listNames(dir, list, true);
 }
 
 void MidiDeviceFactory::requireCache()
@@ -161,6 +147,21 @@ void MidiDeviceFactory::NumberDuplicates(BList<MidiDeviceDescriptor*>& list)
     for (MidiDeviceDescriptor* desc : renamed) {
         desc->name = BString::format("%s %d", desc->name.c_str(), desc->duplicateNumber);
         desc->duplicateNumber = 0;
+    }
+}
+
+void MidiDeviceFactory::listNames(int dir, TStringList& list, bool publicNames)
+{
+    requireCache();
+    BLockHolder hold(lock);
+    auto const& cache = cacheOf(dir);
+    list.Clear();
+    list.SetCapacity(cache.count);
+    for (int j = 0; j < cache.count; ++j) {
+        MidiDeviceDescriptor* desc = cache.items[j];
+        if (desc && (!publicNames || desc->publicName.isNotEmpty()))
+            list.AddObject(publicNames ? desc->publicName : desc->GetName(),
+                           reinterpret_cast<void*>(intptr_t(desc->index)));
     }
 }
 

@@ -62,6 +62,8 @@ public:
 
 protected:
     BList<MidiDeviceDescriptor*>& cacheOf(int dir);
+    // Display names, or only the public names there are, with each descriptor's index.
+    void listNames(int dir, TStringList& list, bool publicNames);
 
     BLock lock;
     // The last request, and whether there was one: a first request at clock

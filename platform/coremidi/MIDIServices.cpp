@@ -144,6 +144,19 @@ typename Map::mapped_type lookUp(Map const& map, MIDIObjectRef ref)
     return found == map.end() ? nullptr : found->second;
 }
 
+// Takes the object out of the registry; null when it is not there.
+template <class Map>
+typename Map::mapped_type takeOut(Map& map, MIDIObjectRef ref)
+{
+    std::lock_guard<std::mutex> hold(registry().lock);
+    auto found = map.find(ref);
+    if (found == map.end())
+        return nullptr;
+    auto object = std::move(found->second);
+    map.erase(found);
+    return object;
+}
+
 // Waits for a running send or read procedure; afterwards the port neither sends
 // nor receives. The back-end's input port goes outside the lock, which a delivery
 // that it waits for may be about to take.
@@ -187,6 +200,17 @@ OSStatus makePort(MIDIClientRef client, MIDIPortRef* outPort, Make const& make)
     return status;
 }
 
+// Runs the call with the input port under its lock; kMIDIInvalidPort for any other port.
+template <class Call>
+OSStatus onInputPort(MIDIPortRef port, Call const& call)
+{
+    auto state = lookUp(registry().ports, port);
+    if (!state)
+        return kMIDIInvalidPort;
+    std::lock_guard<std::mutex> hold(state->lock);
+    return state->input ? call(*state) : kMIDIInvalidPort;
+}
+
 struct FoundObject {
     MIDIObjectType type;
     MidiEndpointInfo info;
@@ -213,6 +237,36 @@ std::optional<FoundObject> findObject(MIDIObjectRef ref)
 bool isEndpoint(MIDIObjectType type)
 {
     return type == kMIDIObjectType_Source || type == kMIDIObjectType_Destination;
+}
+
+// The unique id of any object, or the name, model or manufacturer of an endpoint;
+// kMIDIUnknownProperty for any other property, and for one that is empty.
+struct PropertyValue {
+    bool isText = true;
+    std::string text;
+    SInt32 number = 0;
+};
+
+OSStatus propertyOf(MIDIObjectRef object, CFStringRef property, PropertyValue& value)
+{
+    auto found = findObject(object);
+    if (!found)
+        return kMIDIObjectNotFound;
+    MidiEndpointInfo const& info = found->info;
+    std::string name = textOf(property);
+    if (name == "uniqueID") {
+        value.isText = false;
+        value.number = found->type == kMIDIObjectType_Entity   ? info.entityUniqueId
+                       : found->type == kMIDIObjectType_Device ? info.deviceUniqueId
+                                                               : info.uniqueId;
+        return 0;
+    }
+    if (isEndpoint(found->type))
+        value.text = name == "name"           ? info.name
+                     : name == "model"        ? info.model
+                     : name == "manufacturer" ? info.manufacturer
+                                              : "";
+    return value.text.empty() ? kMIDIUnknownProperty : 0;
 }
 
 MIDIEndpointRef endpointAt(MIDIObjectType type, ItemCount index)
@@ -252,15 +306,9 @@ OSStatus MIDIClientCreate(CFStringRef name, MIDINotifyProc notifyProc, void* not
 
 OSStatus MIDIClientDispose(MIDIClientRef client)
 {
-    std::shared_ptr<ClientState> state;
-    {
-        std::lock_guard<std::mutex> hold(registry().lock);
-        auto found = registry().clients.find(client);
-        if (found == registry().clients.end())
-            return kMIDIInvalidClient;
-        state = found->second;
-        registry().clients.erase(found);
-    }
+    auto state = takeOut(registry().clients, client);
+    if (!state)
+        return kMIDIInvalidClient;
     state->silence();
     std::unique_ptr<MidiBackendClient> backend;
     {
@@ -305,43 +353,29 @@ OSStatus MIDIOutputPortCreate(MIDIClientRef client, CFStringRef name, MIDIPortRe
 
 OSStatus MIDIPortConnectSource(MIDIPortRef port, MIDIEndpointRef source, void* connRefCon)
 {
-    auto state = lookUp(registry().ports, port);
-    if (!state)
-        return kMIDIInvalidPort;
-    std::lock_guard<std::mutex> hold(state->lock);
-    if (!state->input)
-        return kMIDIInvalidPort;
-    OSStatus status = state->input->connect(source);
-    if (status == 0)
-        state->connections[source] = connRefCon;
-    return status;
+    return onInputPort(port, [&](PortState& state) {
+        OSStatus status = state.input->connect(source);
+        if (status == 0)
+            state.connections[source] = connRefCon;
+        return status;
+    });
 }
 
 OSStatus MIDIPortDisconnectSource(MIDIPortRef port, MIDIEndpointRef source)
 {
-    auto state = lookUp(registry().ports, port);
-    if (!state)
-        return kMIDIInvalidPort;
-    std::lock_guard<std::mutex> hold(state->lock);
-    if (!state->input)
-        return kMIDIInvalidPort;
-    if (!state->connections.erase(source))
-        return kMIDINoConnection;
-    state->input->disconnect(source);
-    return 0;
+    return onInputPort(port, [&](PortState& state) -> OSStatus {
+        if (!state.connections.erase(source))
+            return kMIDINoConnection;
+        state.input->disconnect(source);
+        return 0;
+    });
 }
 
 OSStatus MIDIPortDispose(MIDIPortRef port)
 {
-    std::shared_ptr<PortState> state;
-    {
-        std::lock_guard<std::mutex> hold(registry().lock);
-        auto found = registry().ports.find(port);
-        if (found == registry().ports.end())
-            return kMIDIInvalidPort;
-        state = found->second;
-        registry().ports.erase(found);
-    }
+    auto state = takeOut(registry().ports, port);
+    if (!state)
+        return kMIDIInvalidPort;
     closePort(*state);
     return 0;
 }
@@ -389,18 +423,11 @@ OSStatus MIDIObjectGetStringProperty(MIDIObjectRef object, CFStringRef property,
     if (!outString)
         return paramErr;
     *outString = nullptr;
-    auto found = findObject(object);
-    if (!found)
-        return kMIDIObjectNotFound;
-    std::string name = textOf(property);
-    if (name == "uniqueID")
-        return kMIDIWrongPropertyType;
-    std::string value;
-    if (isEndpoint(found->type)) {
-        MidiEndpointInfo const& info = found->info;
-        value = name == "name" ? info.name : name == "model" ? info.model : name == "manufacturer" ? info.manufacturer : "";
-    }
-    *outString = value.empty() ? nullptr : makeString(value);
+    PropertyValue value;
+    OSStatus status = propertyOf(object, property, value);
+    if (status != 0 || !value.isText)
+        return status != 0 ? status : kMIDIWrongPropertyType;
+    *outString = makeString(value.text);
     return *outString ? 0 : kMIDIUnknownProperty;
 }
 
@@ -408,18 +435,11 @@ OSStatus MIDIObjectGetIntegerProperty(MIDIObjectRef object, CFStringRef property
 {
     if (!outValue)
         return paramErr;
-    auto found = findObject(object);
-    if (!found)
-        return kMIDIObjectNotFound;
-    std::string name = textOf(property);
-    if (name == "name" || name == "model" || name == "manufacturer")
-        return kMIDIWrongPropertyType;
-    if (name != "uniqueID")
-        return kMIDIUnknownProperty;
-    MidiEndpointInfo const& info = found->info;
-    *outValue = found->type == kMIDIObjectType_Entity   ? info.entityUniqueId
-                : found->type == kMIDIObjectType_Device ? info.deviceUniqueId
-                                                        : info.uniqueId;
+    PropertyValue value;
+    OSStatus status = propertyOf(object, property, value);
+    if (status != 0 || value.isText)
+        return status != 0 ? status : kMIDIWrongPropertyType;
+    *outValue = value.number;
     return 0;
 }
 
