@@ -232,9 +232,10 @@ TEST_F(CoreMidiPacketList, APacketThatDoesNotFitIsRefused)
     EXPECT_EQ(0u, list->numPackets);
 
     std::vector<Byte> large(70000);
+    std::vector<Byte> payload(65536);
     auto big = reinterpret_cast<MIDIPacketList*>(large.data());
-    EXPECT_EQ(nullptr, MIDIPacketListAdd(big, large.size(), MIDIPacketListInit(big), 1, 65536, large.data()));
-    EXPECT_NE(nullptr, MIDIPacketListAdd(big, large.size(), MIDIPacketListInit(big), 1, 65535, large.data()));
+    EXPECT_EQ(nullptr, MIDIPacketListAdd(big, large.size(), MIDIPacketListInit(big), 1, 65536, payload.data()));
+    EXPECT_NE(nullptr, MIDIPacketListAdd(big, large.size(), MIDIPacketListInit(big), 1, 65535, payload.data()));
 }
 
 TEST_F(CoreMidiEndpoints, ListedInOrderWithTheirProperties)
