@@ -46,7 +46,8 @@ public:
     void InvalidateCache();
     // A fresh list of the direction, numbered as the cache is; the caller owns it.
     void BuildDeviceList(int dir, BList<MidiDeviceDescriptor*>& list);
-    // The cached descriptor (still owned by the cache), or null out of range.
+    // The cached descriptor, owned by the cache and valid until it is rebuilt; null
+    // out of range.
     MidiDeviceDescriptor* getDevice(bool input, int index);
     // Deletes cached descriptors from the end down to count; with pad, appends nulls up to count.
     void SetCacheCount(int dir, int count, int pad);
