@@ -174,6 +174,7 @@ private:
         return std::is_arithmetic<T>::value || std::is_enum<T>::value || std::is_pointer<T>::value
                || std::is_null_pointer<T>::value;
     }
+    static BString withCapacity(int capacity);
     static BString formatUnchecked(char const* fmt, ...);
     static BString formatList(char const* fmt, va_list args);
 
