@@ -1,6 +1,7 @@
 #include "foundation/ByteString.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <cwctype>
 
@@ -43,10 +44,46 @@ int bstrncmp(char const* a, char const* b, int n)
     return n <= 0 ? 0 : std::strncmp(a, b, static_cast<size_t>(n));
 }
 
+char* bstrcpy(char* dst, char const* src)
+{
+    return std::strcpy(dst, src);
+}
+
+char* bstrcat(char* dst, char const* src)
+{
+    return std::strcat(dst, src);
+}
+
+void bstrncpy(char* dst, char const* src, int size)
+{
+    if (!dst || !src || size <= 0)
+        return;
+    int n = bstrlen(src, size - 1);
+    bmemcpy(dst, src, n);
+    dst[n] = 0;
+}
+
 void bmemcpy(void* dst, void const* src, int n)
 {
     if (n > 0)
         std::memcpy(dst, src, static_cast<size_t>(n));
+}
+
+void bmemset(void* p, int fill, int n)
+{
+    if (n > 0)
+        std::memset(p, fill & 0xFF, static_cast<size_t>(n));
+}
+
+int bmemcmp(void const* a, void const* b, int n)
+{
+    return n <= 0 ? 0 : std::memcmp(a, b, static_cast<size_t>(n));
+}
+
+void bsort(void* items, int count, int size, int (*compare)(void const*, void const*))
+{
+    if (count > 1 && size > 0)
+        std::qsort(items, static_cast<size_t>(count), static_cast<size_t>(size), compare);
 }
 
 // The C library takes bytes as unsigned values; a negative char would be undefined there.

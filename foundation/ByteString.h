@@ -10,7 +10,15 @@ char const* bstrchr(char const* text, char c);
 char const* bstrrchr(char const* text, char c);
 int bstrcmp(char const* a, char const* b);
 int bstrncmp(char const* a, char const* b, int n);
+char* bstrcpy(char* dst, char const* src);
+char* bstrcat(char* dst, char const* src);
+// Copies at most size - 1 bytes and always ends the copy with a zero (size 1: the empty text);
+// writes nothing when a pointer is null or size is not positive.
+void bstrncpy(char* dst, char const* src, int size);
 void bmemcpy(void* dst, void const* src, int n);
+void bmemset(void* p, int fill, int n);
+int bmemcmp(void const* a, void const* b, int n);
+void bsort(void* items, int count, int size, int (*compare)(void const*, void const*));
 
 // Case helpers of the C library; the locale is never changed, so only ASCII letters change.
 char btolower(char c);

@@ -32,3 +32,32 @@ TEST(ByteString, CaseChangesAsciiOnly)
     EXPECT_EQ(1, Tr::biswalnum(L'7'));
     EXPECT_EQ(0, Tr::biswalnum(L'-'));
 }
+
+TEST(ByteString, BoundedCopyAlwaysEndsWithAZero)
+{
+    struct Case { int size; char const* result; };
+    Case const cases[] = {{4, "abc"}, {7, "abcdef"}, {20, "abcdef"}, {1, ""}, {0, "xxxxxxx"}, {-3, "xxxxxxx"}};
+    for (auto const& c : cases) {
+        char buffer[8] = "xxxxxxx";
+        Tr::bstrncpy(buffer, "abcdef", c.size);
+        EXPECT_STREQ(c.result, buffer) << c.size;
+    }
+    char buffer[8] = "keep";
+    Tr::bstrncpy(buffer, nullptr, 8);
+    EXPECT_STREQ("keep", buffer);
+}
+
+TEST(ByteString, MemoryAndSorting)
+{
+    char block[4] = {1, 2, 3, 4};
+    Tr::bmemset(block, 0x1FF, 3);
+    EXPECT_EQ(0, Tr::bmemcmp(block, "\xFF\xFF\xFF\x04", 4));
+    EXPECT_GT(Tr::bmemcmp("b", "a", 1), 0);
+    EXPECT_EQ(0, Tr::bmemcmp("b", "a", 0));
+    int values[] = {3, -1, 2};
+    Tr::bsort(values, 3, sizeof(int), [](void const* a, void const* b) {
+        return *static_cast<int const*>(a) - *static_cast<int const*>(b);
+    });
+    EXPECT_EQ(-1, values[0]);
+    EXPECT_EQ(3, values[2]);
+}
