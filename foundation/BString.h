@@ -45,17 +45,36 @@ public:
     BString(unsigned char const* text, int maxLen = INT_MAX, int minCapacity = -1);
     BString(__CFString const* text);
     BString(NSString* text);
+    // From UTF-16 or UTF-32 text: at most max source units, converted to UTF-8.
+    BString(unsigned short const* text, int maxUnits = INT_MAX, int minCapacity = -1);
+    BString(unsigned int const* text, int maxCodePoints = INT_MAX, int minCapacity = -1);
+    BString(wchar_t const* text, int maxCodePoints = INT_MAX, int minCapacity = -1);
     ~BString();
 
     BString& operator=(BString const& other);
     BString& assign(BString const& other);
     BString& assign(char const* text, int maxLen = INT_MAX);
     BString& assign(char c);
+    BString& assign(unsigned short const* text, int maxUnits = INT_MAX);
+    BString& assign(unsigned int const* text, int maxCodePoints = INT_MAX);
+    BString& assign(wchar_t const* text, int maxCodePoints = INT_MAX);
+    BString& assign(wchar_t c);
 
     char const* c_str() const;
     char const* toUTF8() const;
     __CFString const* toCFString() const;
     NSString* toNSString() const;
+
+    // The container's UTF-16 and UTF-32 forms of the text, kept with the container and shared by
+    // every string that shares it. A pointer stays valid until a later request must enlarge that
+    // form or the container goes. Threads sharing a container must not request them at once.
+    unsigned short const* toUTF16() const;
+    unsigned int const* toUTF32() const;
+    wchar_t const* toWChar() const;
+    int uniLength() const;
+    // The code point at index i (0 <= i <= uniLength() is the caller's duty).
+    unsigned int uniCharAt(int i) const;
+    wchar_t wcharAt(int i) const;
 
     int length() const;
     int getCapacity() const;
@@ -71,6 +90,7 @@ public:
     void setLength(int n);
 
     static BString fromChar(char c);
+    static BString fromChar(wchar_t c);
     static BString fromInt(int v);
     static BString fromInt(long long v);
     static BString fromInt(unsigned int v);
@@ -125,6 +145,8 @@ public:
 
     BString toLower() const;
     BString toUpper() const;
+    BString uniToLower() const;
+    BString uniToUpper() const;
 
     BString& append(BString const& s);
     BString& operator+=(BString const& s);
@@ -132,9 +154,19 @@ public:
     BString& operator+=(char const* text);
     BString& append(char c);
     BString& operator+=(char c);
+    BString& append(unsigned short const* text, int maxUnits = INT_MAX);
+    BString& operator+=(unsigned short const* text);
+    BString& append(unsigned int const* text, int maxCodePoints = INT_MAX);
+    BString& operator+=(unsigned int const* text);
+    BString& append(wchar_t const* text, int maxCodePoints = INT_MAX);
+    BString& operator+=(wchar_t const* text);
+    BString& append(wchar_t c);
+    BString& operator+=(wchar_t c);
     BString& erase(int pos, int n = -1);
 
     BString substr(int pos, int n = -1) const;
+    // Substring by code points, as substr counts bytes.
+    BString uniSubstr(int pos, int n = -1) const;
     BString extractTokenizedString(int& pos, char sep) const;
     BString replaceAll(BString const& find, BString const& repl, int ignoreCase = 0) const;
     BString replaceOnce(BString const& find, BString const& repl, int ignoreCase = 0) const;
@@ -151,6 +183,13 @@ public:
     BString extractFileNameWithoutExtension() const;
     BString changeFileExt(BString const& newExt) const;
     BString addLastBackSlash() const;
+
+    // Replaces the text by the file's, decoded by its byte-order mark (UTF-8 when there is none);
+    // 1 on success, 0 with the text unchanged on any failure.
+    int readFromFile(BString const& path);
+    // Replaces the file as a whole by the UTF-8 text, after the mark EF BB BF when withMark is
+    // non-zero; 1 on success, 0 with the old file untouched.
+    int writeToFileUTF8(BString const& path, int withMark) const;
 
     static BString format(char const* fmt, ...) __attribute__((format(printf, 1, 2)));
 
@@ -183,6 +222,11 @@ private:
     void replaceContainer(BStringContainer* container) const;
     void changedInPlace();
     BString& appendBytes(char const* bytes, int n);
+    // Appends (or, with replace, assigns) the UTF-8 form of at most max UTF-16 or UTF-32 units.
+    template <typename Unit>
+    BString& putUnits(Unit const* units, int max, bool replace);
+    bool pointsIntoOtherForms(void const* p) const;
+    BString uniCaseCopy(wchar_t (*change)(wchar_t)) const;
     BString caseCopy(char (*change)(char)) const;
     int hasFileExtension(int& slash, int& dot) const;
 
@@ -197,11 +241,17 @@ bool operator<=(BString const& a, BString const& b);
 bool operator>=(BString const& a, BString const& b);
 bool operator==(BString const& a, char const* b);
 bool operator!=(BString const& a, char const* b);
+bool operator==(BString const& a, wchar_t const* b);
+bool operator!=(BString const& a, wchar_t const* b);
 
 BString operator+(BString a, BString const& b);
 BString operator+(BString a, char const* b);
 BString operator+(char const* a, BString const& b);
 BString operator+(char a, BString const& b);
 BString operator+(BString a, char b);
+BString operator+(wchar_t const* a, BString const& b);
+BString operator+(wchar_t a, BString const& b);
+BString operator+(BString a, wchar_t const* b);
+BString operator+(BString a, wchar_t b);
 
 } // namespace Tr

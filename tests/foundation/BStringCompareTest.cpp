@@ -19,7 +19,7 @@ TEST(BStringCompare, ExactAndIgnoringCaseOrder)
     EXPECT_TRUE(BString("B") < BString("a"));
     EXPECT_TRUE(BString("a") >= BString("a"));
     EXPECT_TRUE(BString("x") == "x");
-    EXPECT_TRUE(BString("") == nullptr);
+    EXPECT_TRUE(BString("") == static_cast<char const*>(nullptr));
 }
 
 TEST(BStringCompare, Substrings)
