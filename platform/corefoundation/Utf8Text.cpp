@@ -16,28 +16,52 @@ bool leadByte(unsigned char b, int& length, unsigned long& minimum, unsigned lon
 
 } // namespace
 
-long utf16LengthOfUtf8(char const* text, size_t bytes)
+bool decodeUtf8(char const* text, size_t bytes, std::u32string& codePoints)
 {
     auto const* p = reinterpret_cast<unsigned char const*>(text);
-    long units = 0;
+    codePoints.clear();
     size_t i = 0;
     while (i < bytes) {
         int length = 0;
         unsigned long minimum = 0;
         unsigned long value = 0;
         if (!leadByte(p[i], length, minimum, value) || bytes - i < static_cast<size_t>(length))
-            return -1;
+            return false;
         for (int k = 1; k < length; ++k) {
             if ((p[i + k] & 0xC0) != 0x80)
-                return -1;
+                return false;
             value = (value << 6) | (p[i + k] & 0x3F);
         }
         if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-            return -1;
-        units += value >= 0x10000 ? 2 : 1;
+            return false;
+        codePoints += static_cast<char32_t>(value);
         i += static_cast<size_t>(length);
     }
+    return true;
+}
+
+long utf16LengthOfUtf8(char const* text, size_t bytes)
+{
+    std::u32string codePoints;
+    if (!decodeUtf8(text, bytes, codePoints))
+        return -1;
+    long units = 0;
+    for (char32_t cp : codePoints)
+        units += cp >= 0x10000 ? 2 : 1;
     return units;
+}
+
+void appendUtf8(std::string& text, char32_t cp)
+{
+    if (cp < 0x80) {
+        text += static_cast<char>(cp);
+        return;
+    }
+    int length = cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+    static unsigned char const leadMarks[] = {0, 0, 0xC0, 0xE0, 0xF0};
+    text += static_cast<char>(leadMarks[length] | (cp >> (6 * (length - 1))));
+    for (int k = length - 2; k >= 0; --k)
+        text += static_cast<char>(0x80 | ((cp >> (6 * k)) & 0x3F));
 }
 
 } // namespace platform_text

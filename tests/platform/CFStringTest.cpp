@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 TEST(CFString, CreateMeasureAndCopyUtf8)
@@ -28,8 +29,9 @@ TEST(CFString, RejectsWhatItCannotHold)
     for (char const* text : invalid)
         EXPECT_EQ(nullptr, CFStringCreateWithCString(kCFAllocatorDefault, text, kCFStringEncodingUTF8));
     EXPECT_EQ(nullptr, CFStringCreateWithCString(kCFAllocatorDefault, nullptr, kCFStringEncodingUTF8));
-    EXPECT_EQ(nullptr, CFStringCreateWithCString(kCFAllocatorDefault, "a", 0));
-    EXPECT_EQ(kCFNotFound, CFStringGetMaximumSizeForEncoding(4, 0));
+    CFStringEncoding const latin1 = 0x0201;
+    EXPECT_EQ(nullptr, CFStringCreateWithCString(kCFAllocatorDefault, "a", latin1));
+    EXPECT_EQ(kCFNotFound, CFStringGetMaximumSizeForEncoding(4, latin1));
     char buffer[4];
     EXPECT_FALSE(CFStringGetCString(nullptr, buffer, 4, kCFStringEncodingUTF8));
     EXPECT_EQ(0, CFStringGetLength(nullptr));
@@ -45,4 +47,31 @@ TEST(CFString, RetainAndRelease)
     EXPECT_EQ(1, CFGetRetainCount(s));
     CFRelease(s);
     CFRelease(nullptr);
+}
+
+TEST(CFString, MacRomanBothWays)
+{
+    std::string every;
+    for (int byte = 1; byte < 256; ++byte)
+        every += static_cast<char>(byte);
+    CFStringRef s = CFStringCreateWithCString(kCFAllocatorDefault, every.c_str(), kCFStringEncodingMacRoman);
+    ASSERT_NE(nullptr, s);
+    EXPECT_EQ(255, CFStringGetLength(s));
+    EXPECT_EQ(255, CFStringGetMaximumSizeForEncoding(255, kCFStringEncodingMacRoman));
+    std::vector<char> buffer(256);
+    EXPECT_TRUE(CFStringGetCString(s, buffer.data(), 256, kCFStringEncodingMacRoman));
+    EXPECT_EQ(every, buffer.data());
+    EXPECT_FALSE(CFStringGetCString(s, buffer.data(), 255, kCFStringEncodingMacRoman));
+    CFRelease(s);
+
+    // e-acute, the euro sign and the dagger, as Mac Roman bytes and as UTF-8.
+    s = CFStringCreateWithCString(kCFAllocatorDefault, "\x8E\xDB\xA0", kCFStringEncodingMacRoman);
+    char utf8[16];
+    EXPECT_TRUE(CFStringGetCString(s, utf8, sizeof utf8, kCFStringEncodingUTF8));
+    EXPECT_STREQ("\xC3\xA9\xE2\x82\xAC\xE2\x80\xA0", utf8);
+    CFRelease(s);
+
+    s = CFStringCreateWithCString(kCFAllocatorDefault, "a\xE6\x97\xA5", kCFStringEncodingUTF8);
+    EXPECT_FALSE(CFStringGetCString(s, utf8, sizeof utf8, kCFStringEncodingMacRoman));
+    CFRelease(s);
 }
