@@ -99,21 +99,29 @@ inline size_t entryCount(std::string const& folder)
     return static_cast<size_t>(std::distance(begin(entries), end(entries)));
 }
 
+// Runs the action in a child process and gives its result (98 when the child dies),
+// for actions that change the process for good.
+inline int runInChild(std::function<int()> const& action)
+{
+    pid_t child = fork();
+    if (child == 0)
+        _exit(action());
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+
 // Runs the action as a user without special rights: root ignores folder
 // permissions, so as root the action runs in a child that has become "nobody".
 inline int runUnprivileged(std::function<int()> const& action)
 {
     if (geteuid() != 0)
         return action();
-    pid_t child = fork();
-    if (child == 0) {
+    return runInChild([&] {
         if (setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(99);
-        _exit(action());
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+            return 99;
+        return action();
+    });
 }
 
 } // namespace FileTest
