@@ -201,13 +201,9 @@ int HexToIntD(BString const& s, int def)
 
 int HexToInt(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    if (!BString::isHexNumberChar(c))
+        return -1;
+    return BString::isNumberChar(c) ? c - '0' : btoupper(c) - 'A' + 10;
 }
 
 int HexToInt(BString const& s)
