@@ -20,7 +20,7 @@ void EH_out(EH_OutputType type, char const* fmt, ...) __attribute__((format(prin
 namespace diagnostics_detail {
 // What a va_list becomes when it is passed on.
 using VaListArgument = decltype(+std::declval<va_list&>());
-void formatAndWrite(EH_OutputType type, char const* fmt, va_list args);
+void formatAndWrite(EH_OutputType type, char const* fmt, va_list args) __attribute__((format(printf, 2, 0)));
 void formatAndWriteUnchecked(EH_OutputType type, char const* fmt, ...);
 } // namespace diagnostics_detail
 
@@ -45,7 +45,8 @@ void EH_out(EH_OutputType type, Fmt const& fmt, Args... args)
 
 // One formatting attempt in a buffer of bufferSize bytes: 1 when the text fitted and was
 // written. EH_out tries 1024 bytes and doubles up to 32768; longer text is not written at all.
-int EH_out_impl(EH_OutputType type, char const* fmt, va_list args, int bufferSize);
+int EH_out_impl(EH_OutputType type, char const* fmt, va_list args, int bufferSize)
+    __attribute__((format(printf, 2, 0)));
 
 // Writes an already formatted text as one line ('%' stays as it is).
 void EH_output(EH_OutputType type, char const* text);

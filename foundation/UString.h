@@ -16,7 +16,7 @@ public:
     static BString FromInt(int v);
     static BString FromInt(long long v);
 
-    static BString FormatV(char const* fmt, va_list args);
+    static BString FormatV(char const* fmt, va_list args) __attribute__((format(printf, 1, 0)));
     static BString FormatV(BString const& fmt, va_list args);
     static BString FormatS1(BString const& fmt, BString const& a);
     static BString FormatS1(BString const& fmt, int a);
