@@ -30,3 +30,8 @@ CFIndex CFGetRetainCount(CFTypeRef object)
 {
     return object ? objectOf(object)->retainCount.load(std::memory_order_acquire) : 0;
 }
+
+Boolean CFEqual(CFTypeRef a, CFTypeRef b)
+{
+    return a && b && objectOf(a)->isEqual(*objectOf(b));
+}

@@ -14,3 +14,5 @@ extern const CFAllocatorRef kCFAllocatorDefault;
 CFTypeRef CFRetain(CFTypeRef object);
 void CFRelease(CFTypeRef object);
 CFIndex CFGetRetainCount(CFTypeRef object);
+// Equal values of one type; a null object equals nothing (CoreFoundation would crash).
+Boolean CFEqual(CFTypeRef a, CFTypeRef b);

@@ -11,5 +11,8 @@ struct CFObject
     CFObject(CFObject const&) = delete;
     CFObject& operator=(CFObject const&) = delete;
 
+    // CFEqual: by identity unless the type compares its values.
+    virtual bool isEqual(CFObject const& other) const { return this == &other; }
+
     std::atomic<long> retainCount;
 };
