@@ -52,8 +52,13 @@ public:
         bool yesNoCancel; // else one OK button
         // Own button texts in place of OK, the default first: one gives a box
         // with that button, two an OK/Cancel box with these texts. Ignored by
-        // a yes/no/cancel box.
+        // a yes/no/cancel box. A box of BAlertWindowInfo lists all its buttons
+        // here, in their order, named after their codes (JU_getButtonNameForCode):
+        // the hook answers with the code of the button it presses, and a code
+        // without a button counts as Escape.
         juce::StringArray buttons {};
+        juce::String checkBoxText {}; // empty: no check box
+        bool* checkState = nullptr;   // the check box's state, which the hook may change
     };
 
     // The dialog hook: every modal box of the application goes through it.
@@ -68,6 +73,8 @@ public:
     using DialogHook = std::function<DialogReturnCode(Dialog const&)>;
     static DialogHook setDialogHook(DialogHook hook);
     static DialogReturnCode showDialog(Dialog const& dialog);
+    // When a hook is set, lets it answer the box and returns true.
+    static bool answerByHook(Dialog const& dialog, DialogReturnCode& answer);
 
     // "Confirm" box with Yes, No and Cancel: true only for Yes. The cancel
     // state becomes 1 for Cancel (or Escape) and 0 otherwise.
@@ -76,6 +83,23 @@ public:
     static void FYI(juce::String const& message);
     // "Error" box (warning icon).
     static void ErrorDlg(juce::String const& message);
+
+    // "Confirm" box with the buttons "yes", "no", then each extra answer asked
+    // for ("yes to all", "no to all", "cancel all"), then "cancel"; returns the
+    // pressed button's code (Cancel for Escape). With a check-box text the box
+    // shows that check box, starting from checkState and stored back into it.
+    // Any thread: the box is shown on the message thread, and draws the user's
+    // attention first. A thread other than the message thread gets Cancel when
+    // the message loop ends before the box could be answered.
+    static DialogReturnCode Confirm(juce::String const& message, juce::String const& checkBoxText,
+                                    bool& checkState, bool yesToAll, bool noToAll, bool cancelAll);
+    static DialogReturnCode Confirm(juce::String const& message, bool yesToAll, bool noToAll, bool cancelAll);
+    // The check-box Confirm without extra answers: true for yes; the cancel
+    // state becomes 1 for cancel and 0 otherwise.
+    static bool ConfirmCheck(juce::String const& message, juce::String const& checkBoxText, bool& checkState,
+                             int* cancelled);
+    // "Information" box with the one button "ok" and a check box; any thread.
+    static void FYICheck(juce::String const& message, juce::String const& checkBoxText, bool& checkState);
 
     // Removes the word beginning with "-psn" with the character before it, and
     // every "-NSDocumentRevisionsDebugMode YES".

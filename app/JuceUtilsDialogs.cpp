@@ -70,3 +70,11 @@ juce::String JU_getButtonNameForCode(JuceUtils::DialogReturnCode code)
         return {};
     return names[code];
 }
+
+bool JuceUtils::answerByHook(Dialog const& dialog, DialogReturnCode& answer)
+{
+    if (!dialogHook())
+        return false;
+    answer = dialogHook()(dialog);
+    return true;
+}
