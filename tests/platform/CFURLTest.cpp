@@ -1,4 +1,3 @@
-#include "platform/corefoundation/CFArray.h"
 #include "platform/corefoundation/CFURL.h"
 
 #include <gtest/gtest.h>
@@ -30,20 +29,6 @@ TEST(CFURL, EqualsByPathWithoutTrailingSlashes)
     EXPECT_FALSE(CFURLGetFileSystemRepresentation(a, true, path, 19));
     for (CFURLRef u : { a, b, c })
         CFRelease(u);
-}
-
-TEST(CFArray, RetainsItsValuesUntilReleased)
-{
-    CFURLRef value = url("/x");
-    void const* values[] = { value };
-    CFArrayRef array = CFArrayCreate(kCFAllocatorDefault, values, 1, &kCFTypeArrayCallBacks);
-    EXPECT_EQ(2, CFGetRetainCount(value));
-    EXPECT_EQ(1, CFArrayGetCount(array));
-    EXPECT_EQ(value, CFArrayGetValueAtIndex(array, 0));
-    EXPECT_EQ(nullptr, CFArrayGetValueAtIndex(array, 1));
-    CFRelease(array);
-    EXPECT_EQ(1, CFGetRetainCount(value));
-    CFRelease(value);
 }
 
 } // namespace

@@ -60,19 +60,6 @@ TEST(AutostartEntry, TheFolderComesFromXdgConfigHomeOrHome)
     EXPECT_EQ("/home/someone/.config/autostart", autostart::folder());
 }
 
-TEST(AutostartEntry, ABundleStartsItsExecutableAndTheExecutableStandsForIt)
-{
-    TempFolder temp;
-    std::string bundle = temp / "Dravik MIDI T.app";
-    ASSERT_EQ(0, mkdir(bundle.c_str(), 0755));
-    std::string executable = bundle + "/Contents/MacOS/Dravik MIDI T";
-    EXPECT_EQ(executable, autostart::programFor(bundle));
-    EXPECT_EQ(bundle, autostart::bundleOf(executable));
-    // Not a folder: not a bundle.
-    EXPECT_EQ(temp / "file.app", autostart::programFor(temp / "file.app"));
-    EXPECT_EQ("/bin/ls", autostart::bundleOf("/bin/ls"));
-}
-
 // The login-item list over a fresh autostart folder.
 class LoginItems : public ::testing::Test
 {
@@ -128,23 +115,6 @@ TEST_F(LoginItems, ProgramsOfOneNameGetEntriesOfTheirOwn)
     EXPECT_EQ(std::vector<std::string> { "/opt/b/tool" }, snapshotPaths());
     CFRelease(first);
     CFRelease(second);
-}
-
-TEST_F(LoginItems, AHiddenEntryOfTheSameNameIsReplaced)
-{
-    ASSERT_EQ(0, mkdir((temp / "autostart").c_str(), 0700));
-    FileTest::writeFile(temp / "autostart/tool.desktop", "[Desktop Entry]\nExec=/other/tool\nHidden=true\n");
-    EXPECT_TRUE(snapshotPaths().empty());
-    CFRelease(insert("/opt/tool"));
-    EXPECT_EQ(std::vector<std::string> { "/opt/tool" }, snapshotPaths());
-    EXPECT_EQ(1u, FileTest::entryCount(temp / "autostart"));
-}
-
-TEST_F(LoginItems, AnEntryThatCannotBeWrittenMakesNoItem)
-{
-    FileTest::writeFile(temp / "autostart", "a file where the folder should be");
-    EXPECT_EQ(nullptr, insert("/opt/tool"));
-    EXPECT_EQ("a file where the folder should be", FileTest::readFile(temp / "autostart"));
 }
 
 TEST(LoginItemList, OnlyTheSessionLoginItemsExist)

@@ -66,37 +66,4 @@ TEST(NSMenu, AnActionMayEmptyTheMenuThatHoldsItsItem)
     menu->release();
 }
 
-TEST(NSMenu, HoldsItsItemsAndTheirSubmenus)
-{
-    auto* menu = new NSMenu("menu");
-    auto* item = new NSMenuItem("item", nullptr, "");
-    auto* submenu = new NSMenu("sub");
-    menu->addItem(item);
-    menu->setSubmenu(submenu, item);
-    EXPECT_EQ(2, item->retainCount());
-    EXPECT_EQ(2, submenu->retainCount());
-    EXPECT_EQ(menu, item->menu());
-    EXPECT_EQ(0, menu->indexOfItem(item));
-    EXPECT_EQ(nullptr, menu->itemAtIndex(1));
-
-    menu->removeItemAtIndex(0);
-    EXPECT_EQ(1, item->retainCount());
-    EXPECT_EQ(nullptr, item->menu());
-    EXPECT_EQ(-1, menu->indexOfItem(item));
-    item->setSubmenu(nullptr);
-    EXPECT_EQ(1, submenu->retainCount());
-
-    item->release();
-    submenu->release();
-    menu->release();
-}
-
-TEST(NSMenu, SeparatorsAreAutoreleasedAndDisabled)
-{
-    NSAutoreleasePool pool;
-    NSMenuItem* separator = NSMenuItem::separatorItem();
-    EXPECT_TRUE(separator->isSeparatorItem());
-    EXPECT_FALSE(separator->isEnabled());
-}
-
 } // namespace

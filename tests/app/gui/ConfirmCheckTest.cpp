@@ -13,22 +13,21 @@ namespace {
 
 using Code = JuceUtils::DialogReturnCode;
 
-struct Extras
-{
-    bool yesToAll, noToAll, cancelAll;
-};
-
 struct Layout
 {
-    char const* name;
-    Extras extras;
-    std::vector<juce::String> buttons;
+    bool yesToAll, noToAll, cancelAll;
+    juce::StringArray buttons;
+
+    Code confirm(bool& checked) const
+    {
+        return JuceUtils::Confirm("Replace?", "Remember", checked, yesToAll, noToAll, cancelAll);
+    }
 };
 
 Layout const layouts[] = {
-    { "no extras", { false, false, false }, { "yes", "no", "cancel" } },
-    { "all three", { true, true, true }, { "yes", "no", "yes to all", "no to all", "cancel all", "cancel" } },
-    { "no to all only", { false, true, false }, { "yes", "no", "no to all", "cancel" } },
+    { false, false, false, { "yes", "no", "cancel" } },
+    { true, true, true, { "yes", "no", "yes to all", "no to all", "cancel all", "cancel" } },
+    { false, true, false, { "yes", "no", "no to all", "cancel" } },
 };
 
 Code codeNamed(juce::String const& name)
@@ -39,23 +38,25 @@ Code codeNamed(juce::String const& name)
     return JuceUtils::Ok;
 }
 
-std::vector<juce::TextButton*> buttonsOf(juce::AlertWindow& box)
+template <class T>
+std::vector<T*> partsOf(juce::AlertWindow& box)
 {
-    std::vector<juce::TextButton*> buttons;
+    std::vector<T*> parts;
     for (auto* child : box.getChildren())
-        if (auto* button = dynamic_cast<juce::TextButton*>(child))
-            buttons.push_back(button);
-    // JUCE lays the buttons out left to right in the order they were added.
-    std::sort(buttons.begin(), buttons.end(), [](auto* a, auto* b) { return a->getX() < b->getX(); });
-    return buttons;
+        if (auto* part = dynamic_cast<T*>(child))
+            parts.push_back(part);
+    return parts;
 }
 
-juce::ToggleButton* checkBoxOf(juce::AlertWindow& box)
+// The texts of the box's buttons, left to right.
+juce::StringArray buttonTexts(juce::AlertWindow& box)
 {
-    for (auto* child : box.getChildren())
-        if (auto* toggle = dynamic_cast<juce::ToggleButton*>(child))
-            return toggle;
-    return nullptr;
+    auto buttons = partsOf<juce::TextButton>(box);
+    std::sort(buttons.begin(), buttons.end(), [](auto* a, auto* b) { return a->getX() < b->getX(); });
+    juce::StringArray texts;
+    for (auto* button : buttons)
+        texts.add(button->getButtonText());
+    return texts;
 }
 
 void press(juce::AlertWindow& box, juce::KeyPress const& key)
@@ -64,8 +65,7 @@ void press(juce::AlertWindow& box, juce::KeyPress const& key)
     box.getPeer()->handleKeyPress(key);
 }
 
-// Runs action on the real box once its modal loop runs; the box must be shown
-// after this call.
+// Runs action on the real box once its modal loop runs; show the box after this.
 void whenTheBoxShows(std::function<void(juce::AlertWindow&)> action)
 {
     juce::MessageManager::callAsync([action] {
@@ -84,14 +84,13 @@ protected:
             shown.push_back(dialog);
             onMessageThread = juce::MessageManager::existsAndIsCurrentThread();
             if (dialog.checkState)
-                *dialog.checkState = tickTo;
+                *dialog.checkState = !*dialog.checkState;
             return answer;
         });
     }
     void TearDown() override { JuceUtils::setDialogHook(previous); }
 
     Code answer = JuceUtils::Cancel;
-    bool tickTo = true;
     std::vector<JuceUtils::Dialog> shown;
     std::atomic<bool> onMessageThread { false };
     JuceUtils::DialogHook previous;
@@ -102,58 +101,34 @@ TEST_F(HookedBox, EveryButtonOfEveryLayoutAnswersWithItsCode)
     for (Layout const& layout : layouts) {
         for (juce::String const& button : layout.buttons) {
             answer = codeNamed(button);
-            shown.clear();
             bool checked = false;
-            EXPECT_EQ(answer, JuceUtils::Confirm("Replace?", "Remember", checked, layout.extras.yesToAll,
-                                                 layout.extras.noToAll, layout.extras.cancelAll))
-                << layout.name << ": " << button;
-            ASSERT_EQ(1u, shown.size());
-            EXPECT_EQ(juce::StringArray(layout.buttons.data(), int(layout.buttons.size())), shown[0].buttons)
-                << layout.name;
+            EXPECT_EQ(answer, layout.confirm(checked)) << button;
+            EXPECT_EQ(layout.buttons, shown.back().buttons);
             EXPECT_TRUE(checked);
         }
     }
-    JuceUtils::Dialog const& box = shown.back();
-    EXPECT_EQ(juce::String("Confirm"), box.title);
-    EXPECT_EQ(juce::String("Replace?"), box.message);
-    EXPECT_EQ(juce::String("Remember"), box.checkBoxText);
-    EXPECT_EQ(juce::MessageBoxIconType::QuestionIcon, box.icon);
-}
-
-TEST_F(HookedBox, AnAnswerWithoutItsButtonIsEscape)
-{
-    answer = JuceUtils::YesToAll;
-    EXPECT_EQ(JuceUtils::Cancel, JuceUtils::Confirm("Replace?", false, true, false));
-    ASSERT_EQ(1u, shown.size());
-    EXPECT_EQ(nullptr, shown[0].checkState);
+    EXPECT_EQ(juce::String("Confirm"), shown.back().title);
+    EXPECT_EQ(juce::String("Remember"), shown.back().checkBoxText);
+    EXPECT_EQ(juce::MessageBoxIconType::QuestionIcon, shown.back().icon);
 }
 
 TEST_F(HookedBox, ConfirmCheckGivesYesAndTheCancelState)
 {
-    struct Case
-    {
-        Code answer;
-        bool result;
-        int cancelled;
-    };
-    for (Case c : { Case { JuceUtils::Yes, true, 0 }, Case { JuceUtils::No, false, 0 },
-                    Case { JuceUtils::Cancel, false, 1 } }) {
-        answer = c.answer;
+    for (auto [code, result, cancelled] : { std::tuple(JuceUtils::Yes, true, 0), std::tuple(JuceUtils::No, false, 0),
+                                            std::tuple(JuceUtils::Cancel, false, 1) }) {
+        answer = code;
         bool checked = false;
-        int cancelled = -1;
-        EXPECT_EQ(c.result, JuceUtils::ConfirmCheck("Go on?", "Do not ask again", checked, &cancelled));
-        EXPECT_EQ(c.cancelled, cancelled);
+        int cancelState = -1;
+        EXPECT_EQ(result, JuceUtils::ConfirmCheck("Go on?", "Do not ask again", checked, &cancelState));
+        EXPECT_EQ(cancelled, cancelState);
     }
 }
 
-TEST_F(HookedBox, FYICheckIsAnInformationBoxWithOkThatWritesTheCheckStateBack)
+TEST_F(HookedBox, FYICheckIsAnInformationBoxWithOk)
 {
-    for (bool state : { true, false }) {
-        tickTo = state;
-        bool checked = !state;
-        JuceUtils::FYICheck("Done.", "Do not show again", checked);
-        EXPECT_EQ(state, checked);
-    }
+    bool checked = true;
+    JuceUtils::FYICheck("Done.", "Do not show again", checked);
+    EXPECT_FALSE(checked);
     EXPECT_EQ(juce::String("Information"), shown[0].title);
     EXPECT_EQ(juce::MessageBoxIconType::InfoIcon, shown[0].icon);
     EXPECT_EQ(juce::StringArray("ok"), shown[0].buttons);
@@ -177,39 +152,28 @@ TEST_F(HookedBox, ConfirmCheckFromAnotherThreadIsShownOnTheMessageThread)
     EXPECT_TRUE(checked);
 }
 
-// The real box: its buttons, their keys, and the check box.
+// The real box: its buttons, what each answers, and the letter keys and Escape.
 TEST(RealBox, ButtonsAndKeysOfEveryLayout)
 {
-    struct KeyCase
-    {
-        juce::KeyPress key;
-        Code expected;
+    std::vector<std::pair<std::function<void(juce::AlertWindow&)>, Code>> presses = {
+        { [](juce::AlertWindow& box) { press(box, juce::KeyPress('y')); }, JuceUtils::Yes },
+        { [](juce::AlertWindow& box) { press(box, juce::KeyPress('n')); }, JuceUtils::No },
+        { [](juce::AlertWindow& box) { press(box, juce::KeyPress(juce::KeyPress::escapeKey)); }, JuceUtils::Cancel },
     };
-    KeyCase const keys[] = { { juce::KeyPress('y'), JuceUtils::Yes },
-                             { juce::KeyPress('n'), JuceUtils::No },
-                             { juce::KeyPress(juce::KeyPress::escapeKey), JuceUtils::Cancel } };
     for (Layout const& layout : layouts) {
-        for (KeyCase const& k : keys) {
-            std::vector<juce::String> texts;
-            whenTheBoxShows([&](juce::AlertWindow& box) {
-                for (auto* button : buttonsOf(box))
-                    texts.push_back(button->getButtonText());
-                press(box, k.key);
+        auto all = presses;
+        for (juce::String const& button : layout.buttons)
+            all.emplace_back([button](juce::AlertWindow& box) { box.triggerButtonClick(button); }, codeNamed(button));
+        for (auto const& [act, expected] : all) {
+            juce::StringArray texts;
+            whenTheBoxShows([&, act = act](juce::AlertWindow& box) {
+                texts = buttonTexts(box);
+                act(box);
             });
             bool checked = false;
-            EXPECT_EQ(k.expected, JuceUtils::Confirm("Key?", "", checked, layout.extras.yesToAll,
-                                                     layout.extras.noToAll, layout.extras.cancelAll))
-                << layout.name << ", key " << k.key.getTextDescription();
-            EXPECT_EQ(layout.buttons, texts) << layout.name;
+            EXPECT_EQ(expected, layout.confirm(checked));
+            EXPECT_EQ(layout.buttons, texts);
         }
-    }
-}
-
-TEST(RealBox, TheExtraButtonsAnswerWithTheirCodes)
-{
-    for (char const* button : { "yes to all", "no to all", "cancel all" }) {
-        whenTheBoxShows([button](juce::AlertWindow& box) { box.triggerButtonClick(button); });
-        EXPECT_EQ(codeNamed(button), JuceUtils::Confirm("All?", true, true, true)) << button;
     }
 }
 
@@ -220,13 +184,13 @@ TEST(RealBox, ButtonCountOutsideOneToSixIsClamped)
         info.buttonCount = count;
         for (auto& text : info.buttonTexts)
             text = "b";
-        size_t buttons = 0;
+        int buttons = 0;
         whenTheBoxShows([&](juce::AlertWindow& box) {
-            buttons = buttonsOf(box).size();
+            buttons = buttonTexts(box).size();
             press(box, juce::KeyPress(juce::KeyPress::escapeKey));
         });
         EXPECT_EQ(0, info.show()) << count;
-        EXPECT_EQ(size_t(shown), buttons) << count;
+        EXPECT_EQ(shown, buttons) << count;
     }
 }
 
@@ -234,11 +198,10 @@ TEST(RealBox, FYICheckShowsTheCheckBoxAndWritesItsStateBack)
 {
     juce::String checkText;
     whenTheBoxShows([&](juce::AlertWindow& box) {
-        juce::ToggleButton* check = checkBoxOf(box);
-        ASSERT_NE(nullptr, check);
-        checkText = check->getButtonText();
-        EXPECT_FALSE(check->getToggleState());
-        check->setToggleState(true, juce::sendNotification);
+        auto checks = partsOf<juce::ToggleButton>(box);
+        ASSERT_EQ(1u, checks.size());
+        checkText = checks[0]->getButtonText();
+        checks[0]->setToggleState(!checks[0]->getToggleState(), juce::sendNotification);
         press(box, juce::KeyPress(juce::KeyPress::returnKey));
     });
     bool checked = false;
