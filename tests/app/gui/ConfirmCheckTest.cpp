@@ -38,24 +38,17 @@ Code codeNamed(juce::String const& name)
     return JuceUtils::Ok;
 }
 
-template <class T>
-std::vector<T*> partsOf(juce::AlertWindow& box)
-{
-    std::vector<T*> parts;
-    for (auto* child : box.getChildren())
-        if (auto* part = dynamic_cast<T*>(child))
-            parts.push_back(part);
-    return parts;
-}
-
 // The texts of the box's buttons, left to right.
 juce::StringArray buttonTexts(juce::AlertWindow& box)
 {
-    auto buttons = partsOf<juce::TextButton>(box);
+    juce::Array<juce::Component*> buttons;
+    for (auto* child : box.getChildren())
+        if (dynamic_cast<juce::TextButton*>(child))
+            buttons.add(child);
     std::sort(buttons.begin(), buttons.end(), [](auto* a, auto* b) { return a->getX() < b->getX(); });
     juce::StringArray texts;
     for (auto* button : buttons)
-        texts.add(button->getButtonText());
+        texts.add(static_cast<juce::TextButton*>(button)->getButtonText());
     return texts;
 }
 
@@ -198,10 +191,11 @@ TEST(RealBox, FYICheckShowsTheCheckBoxAndWritesItsStateBack)
 {
     juce::String checkText;
     whenTheBoxShows([&](juce::AlertWindow& box) {
-        auto checks = partsOf<juce::ToggleButton>(box);
-        ASSERT_EQ(1u, checks.size());
-        checkText = checks[0]->getButtonText();
-        checks[0]->setToggleState(!checks[0]->getToggleState(), juce::sendNotification);
+        ASSERT_EQ(1, box.getNumCustomComponents());
+        auto* check = dynamic_cast<juce::ToggleButton*>(box.getCustomComponent(0));
+        ASSERT_NE(nullptr, check);
+        checkText = check->getButtonText();
+        check->setToggleState(!check->getToggleState(), juce::sendNotification);
         press(box, juce::KeyPress(juce::KeyPress::returnKey));
     });
     bool checked = false;
