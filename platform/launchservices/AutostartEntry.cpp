@@ -106,8 +106,10 @@ std::string const bundleExecutableFolder = "/Contents/MacOS/";
 std::string folder()
 {
     char const* config = std::getenv("XDG_CONFIG_HOME");
-    std::string base = config && config[0] == '/' ? config : homeFolder() + "/.config";
-    return base + "/autostart";
+    if (config && config[0] == '/')
+        return std::string(config) + "/autostart";
+    std::string home = homeFolder();
+    return home.empty() ? std::string() : home + "/.config/autostart";
 }
 
 std::string programOf(std::string const& entryText)

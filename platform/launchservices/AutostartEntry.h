@@ -7,7 +7,7 @@
 namespace autostart {
 
 // $XDG_CONFIG_HOME/autostart; when that variable is unset, empty or relative,
-// ~/.config/autostart.
+// ~/.config/autostart; empty without a home folder.
 std::string folder();
 
 // The program that the entry starts: the first word of its Exec line, unquoted.
