@@ -78,7 +78,7 @@ TEST(NativeWindow, TheTitleIsReadBackFromTheWindow)
     Shown window(title);
     EXPECT_STREQ(title.toRawUTF8(), Tr::getWindowTitleCocoa(window.handle()).c_str());
 
-    // The UTF-8 title of the window-manager specification comes first.
+    // The window manager's own UTF-8 title (_NET_WM_NAME) comes first.
     XView x;
     char const netTitle[] = "Dravik \xe2\x80\x93 \xe6\x97\xa5";
     XChangeProperty(x.display, window.window(), XInternAtom(x.display, "_NET_WM_NAME", False),
