@@ -4,6 +4,7 @@
 #include "app/BMenuEventReceiver.h"
 #include "app/JuceUtils.h"
 #include "app/TrayIconImpl.h"
+#include "foundation/Diagnostics.h"
 #include "foundation/gui/JuceString.h"
 
 namespace Tr {
@@ -96,6 +97,8 @@ TrayIcon::Impl::~Impl()
 void TrayIcon::Impl::setIcon(BString const& imageName)
 {
     image = namedImage(imageName);
+    if (!image.isValid())
+        Tr::EH_out(Tr::EH_ERROR, "cannot load tray icon image: %s", imageName.c_str());
     if (statusItem)
         statusItem->setIconImage(image, image);
 }

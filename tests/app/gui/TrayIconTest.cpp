@@ -2,6 +2,7 @@
 
 #include "app/BMenu.h"
 #include "app/TrayIconImpl.h"
+#include "foundation/Diagnostics.h"
 #include "platform/cocoa/NSMenu.h"
 
 #include <gtest/gtest.h>
@@ -169,8 +170,21 @@ TEST_F(Tray, AnIconDeletedBeforeItsMenusChoiceArrivesHearsNothing)
     EXPECT_EQ(std::vector<std::string> { "fill" }, listener.calls);
 }
 
+std::string lastDiagnosticLine;
+
 class TrayImage : public shelltest::InDevelopmentTree
 {
+protected:
+    void SetUp() override
+    {
+        shelltest::InDevelopmentTree::SetUp();
+        Tr::EH_set_output_func([](char* line) { lastDiagnosticLine = line; });
+    }
+    void TearDown() override
+    {
+        Tr::EH_set_output_func(nullptr);
+        shelltest::InDevelopmentTree::TearDown();
+    }
 };
 
 TEST_F(TrayImage, IsLoadedFromTheResourcesAndShownByTheIcon)
@@ -182,8 +196,12 @@ TEST_F(TrayImage, IsLoadedFromTheResourcesAndShownByTheIcon)
     EXPECT_EQ(16, tray.native().image.getWidth());
     EXPECT_TRUE(tray.native().statusItem->isOnDesktop());
 
+    EXPECT_EQ("", lastDiagnosticLine);
+
     tray.setIcon("missing.png", nullptr);
     EXPECT_FALSE(tray.native().image.isValid());
+    EXPECT_NE(std::string::npos, lastDiagnosticLine.find("ERROR: cannot load tray icon image: missing.png"))
+        << lastDiagnosticLine;
 }
 
 } // namespace
