@@ -10,6 +10,8 @@
 //                                the next event comes: on a bare server that
 //                                may be never, so tests send one.
 // The display is $DISPLAY. Exit status 0 on success, 1 on failure, 2 on misuse.
+#include "x11_client_message.h"
+
 #include <X11/Xlib.h>
 
 #include <cstdio>
@@ -44,24 +46,14 @@ int createAtoms(Display* display, int count, char** extra)
     return 0;
 }
 
-// Sends a 32-bit client message of the given type, with one atom as its data.
-int sendClientMessage(Display* display, char const* windowText, char const* type, char const* data)
+// Sends the window given by its id a client message; the exit status.
+int sendToWindow(Display* display, char const* windowText, char const* type, char const* data)
 {
     char* end = nullptr;
     unsigned long window = std::strtoul(windowText, &end, 0);
     if (end == windowText || *end != '\0')
         return 2;
-    XEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, type, False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, data, False));
-    event.xclient.data.l[1] = CurrentTime;
-    Status sent = XSendEvent(display, window, False, NoEventMask, &event);
-    XSync(display, False);
-    return sent != 0 ? 0 : 1;
+    return sendClientMessage(display, window, type, data) ? 0 : 1;
 }
 
 } // namespace
@@ -85,9 +77,9 @@ int main(int argc, char** argv)
     if (atoms)
         result = createAtoms(display, argc - 2, argv + 2);
     else if (close)
-        result = sendClientMessage(display, argv[2], "WM_PROTOCOLS", "WM_DELETE_WINDOW");
+        result = sendToWindow(display, argv[2], "WM_PROTOCOLS", "WM_DELETE_WINDOW");
     else
-        result = sendClientMessage(display, argv[2], "DRAVIK_E2E_NUDGE", "DRAVIK_E2E_NUDGE");
+        result = sendToWindow(display, argv[2], "DRAVIK_E2E_NUDGE", "DRAVIK_E2E_NUDGE");
     XCloseDisplay(display);
     return result;
 }
