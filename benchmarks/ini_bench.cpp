@@ -1,7 +1,9 @@
 // Ini files of 1 000, 10 000 and 100 000 keys in ten sections: reading,
 // looking keys up, writing keys and writing the file. Goals: time grows
 // linearly with the keys (the fitted complexity is printed after each set);
-// a look-up does not rescan, so its cost hardly grows with the file.
+// a look-up does not rescan, so its cost hardly grows with the file, even
+// right after a write. Replacing a key that exists does pass over its section
+// once: its first line goes and the new one is appended.
 #include "foundation/TIniFile.h"
 
 #include <benchmark/benchmark.h>
@@ -42,7 +44,8 @@ struct Folder
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "dravik-ini-bench.XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr)
-            throw std::filesystem::filesystem_error("mkdtemp", pattern, std::error_code(errno, std::generic_category()));
+            throw std::filesystem::filesystem_error("mkdtemp", pattern,
+                                                    std::error_code(errno, std::generic_category()));
         path = pattern;
     }
     ~Folder()
@@ -91,25 +94,68 @@ void read(benchmark::State& state)
     state.SetComplexityN(keys);
 }
 
-// One look-up at a time in a file already read and looked into.
-void lookUp(benchmark::State& state)
+// An ini file read from the file with that many keys, every section looked into.
+struct LoadedIni
 {
-    int const keys = static_cast<int>(state.range(0));
-    Tr::TIniFile ini(fileWithKeys(keys));
-    ini.ReadFromFileNoException();
-    for (int section = 0; section < sectionCount; ++section)
-        ini.ValueExists(sectionName(section).c_str(), "none");
+    Tr::TIniFile ini;
+
+    explicit LoadedIni(int keys) : ini(fileWithKeys(keys))
+    {
+        ini.ReadFromFileNoException();
+        for (int section = 0; section < sectionCount; ++section)
+            ini.ValueExists(sectionName(section).c_str(), "none");
+    }
+};
+
+// Section and key names of a thousand scattered keys of the file.
+std::vector<std::pair<Tr::BString, Tr::BString>> scatteredNames(int keys)
+{
     std::vector<std::pair<Tr::BString, Tr::BString>> names;
     for (int i = 0; i < 1000; ++i) {
         int key = scattered(i, keys);
         names.emplace_back(sectionName(key).c_str(), keyName(key).c_str());
     }
+    return names;
+}
+
+// Runs the operation once per iteration on one of a thousand scattered keys of
+// a file read and looked into.
+template <class Operation>
+void onScatteredKeys(benchmark::State& state, Operation operation)
+{
+    int const keys = static_cast<int>(state.range(0));
+    LoadedIni loaded(keys);
+    auto const names = scatteredNames(keys);
     std::size_t i = 0;
     for (auto _ : state) {
         auto const& name = names[i++ % names.size()];
-        benchmark::DoNotOptimize(ini.ReadString(name.first, name.second, Tr::BString()));
+        operation(loaded.ini, name.first, name.second, i);
     }
     state.SetComplexityN(keys);
+}
+
+void lookUp(benchmark::State& state)
+{
+    onScatteredKeys(state, [](Tr::TIniFile& ini, Tr::BString const& section, Tr::BString const& key, std::size_t) {
+        benchmark::DoNotOptimize(ini.ReadString(section, key, Tr::BString()));
+    });
+}
+
+// A new key written into a section, then a key of that section looked up.
+void addKeyThenLookUp(benchmark::State& state)
+{
+    onScatteredKeys(state, [](Tr::TIniFile& ini, Tr::BString const& section, Tr::BString const& key, std::size_t i) {
+        ini.WriteString(section, Tr::BString::format("New%zu", i), "1");
+        benchmark::DoNotOptimize(ini.ReadString(section, key, Tr::BString()));
+    });
+}
+
+// A key that exists written again with another value.
+void rewriteKey(benchmark::State& state)
+{
+    onScatteredKeys(state, [](Tr::TIniFile& ini, Tr::BString const& section, Tr::BString const& key, std::size_t i) {
+        ini.WriteInteger(section, key, static_cast<int>(i));
+    });
 }
 
 // Reading the file and then looking up each of its keys once.
@@ -162,6 +208,8 @@ BENCHMARK(read)->Apply(byKeys);
 BENCHMARK(lookUp)->Apply(byKeys)->Unit(benchmark::kNanosecond);
 BENCHMARK(readAndLookUpAll)->Apply(byKeys);
 BENCHMARK(writeKeys)->Apply(byKeys);
+BENCHMARK(addKeyThenLookUp)->Apply(byKeys)->Unit(benchmark::kNanosecond);
+BENCHMARK(rewriteKey)->Apply(byKeys);
 BENCHMARK(writeFile)->Apply(byKeys);
 
 } // namespace
