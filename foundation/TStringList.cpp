@@ -21,6 +21,15 @@ bool isSeparator(char c)
     return static_cast<unsigned char>(c) <= 32;
 }
 
+// Reads lines as name=value pairs, reusing its buffers from line to line.
+struct PairReader
+{
+    std::string name;
+    std::string value;
+
+    bool read(BString const& line) { return ParseNameValueLine(line.c_str(), name, value); }
+};
+
 } // namespace
 
 TStringList::TStringList()
@@ -68,10 +77,14 @@ void TStringList::Add(TStringList const& other)
     changed();
 }
 
+// A line added at the end can only add its own pair to the name=value view, so
+// a view in use is kept up to date rather than parsed again.
 void TStringList::AddObject(BString const& text, void* object)
 {
     lines.push_back(TStringListElement{text, object});
-    changed();
+    PairReader pair;
+    if (valuesValid && pair.read(text))
+        values[BString(pair.name.c_str())] = BString(pair.value.c_str());
 }
 
 void TStringList::Assign(TStringList const& other)
@@ -179,26 +192,40 @@ void TStringList::SetValue(BString const& key, BString const& value)
     Add(key + "=" + QuoteIniValue(value));
 }
 
+// The view tells whether the key exists at all, so only a key that does costs a
+// pass over the lines; the view stays up to date.
 int TStringList::DeleteKey(BString const& key)
 {
-    int index = ParseValues(&key);
-    if (index < 0)
+    requireValues();
+    if (values.count(key) == 0)
         return 0;
-    Delete(index);
+    int index = findKeyLine(key, 0);
+    lines.erase(lines.begin() + index);
+    // The key keeps the value of its last line unless the line deleted was its only one.
+    if (findKeyLine(key, index) < 0)
+        values.erase(key);
     return 1;
+}
+
+int TStringList::findKeyLine(BString const& key, int from) const
+{
+    PairReader pair;
+    for (int i = from; i < GetCount(); ++i)
+        if (pair.read(GetString(i)) && key == pair.name.c_str())
+            return i;
+    return -1;
 }
 
 int TStringList::ParseValues(BString const* key) const
 {
     values.clear();
     int firstIndex = -1;
-    std::string name;
-    std::string value;
+    PairReader pair;
     for (int i = 0; i < GetCount(); ++i) {
-        if (!ParseNameValueLine(GetString(i).c_str(), name, value))
+        if (!pair.read(GetString(i)))
             continue;
-        BString parsedKey(name.c_str());
-        values[parsedKey] = BString(value.c_str());
+        BString parsedKey(pair.name.c_str());
+        values[parsedKey] = BString(pair.value.c_str());
         if (key != nullptr && firstIndex < 0 && parsedKey == *key)
             firstIndex = i;
     }

@@ -74,10 +74,14 @@ public:
 private:
     void changed();
     void requireValues() const;
+    // The index of the first line from `from` on whose pair has the key, or -1.
+    int findKeyLine(BString const& key, int from) const;
 
     std::vector<TStringListElement> lines;
+    // The name=value view, parsed on the first look-up after a change that it
+    // cannot follow; appending and deleting a key keep it up to date.
     mutable std::map<BString, BString> values;
-    mutable bool valuesValid = true;
+    mutable bool valuesValid = false;
     BString lineBreak;
 };
 

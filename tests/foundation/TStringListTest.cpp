@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 using FileTest::TempFolder;
@@ -191,6 +192,42 @@ TEST(PairParser, LookupsFollowChangesOfTheLines)
     list.Clear();
     EXPECT_FALSE(list.KeyExists(BString("k")));
     EXPECT_STREQ("", list.GetValue(BString("missing")).c_str());
+}
+
+// A list whose name=value view is in use follows every change; a copy of its
+// lines, parsed afresh, must give the same answers after each step.
+TEST(PairParser, ViewInUseAnswersAsAFreshParse)
+{
+    struct Step {
+        char const* what;
+        std::function<void(TStringList&)> change;
+    };
+    Step const steps[] = {
+        {"add a new key", [](TStringList& l) { l.Add(BString("c=4")); }},
+        {"add a duplicate", [](TStringList& l) { l.Add(BString("b=5")); }},
+        {"add a line without a pair", [](TStringList& l) { l.Add(BString("no pair")); }},
+        {"add a quoted pair", [](TStringList& l) { l.AddObject(BString("\"d e\" = \" x \""), nullptr); }},
+        {"delete the first of two lines", [](TStringList& l) { l.DeleteKey(BString("a")); }},
+        {"delete the only line", [](TStringList& l) { l.DeleteKey(BString("c")); }},
+        {"delete a missing key", [](TStringList& l) { l.DeleteKey(BString("zz")); }},
+        {"set a key of two lines", [](TStringList& l) { l.SetValue(BString("b"), BString("6")); }},
+        {"set a new key", [](TStringList& l) { l.SetValue(BString("f"), BString(" 7")); }},
+        {"delete the key's last line", [](TStringList& l) { l.DeleteKey(BString("a")); }},
+        {"delete a line by index", [](TStringList& l) { l.Delete(0); }},
+    };
+    char const* const keys[] = {"a", "b", "c", "d e", "f", "zz", "no pair"};
+    TStringList list{BString("a=1\nb=2\n; c=0\na=3")};
+    ASSERT_TRUE(list.KeyExists(BString("a")));
+    for (Step const& step : steps) {
+        step.change(list);
+        TStringList const fresh(list);
+        for (char const* key : keys) {
+            EXPECT_EQ(fresh.KeyExists(BString(key)), list.KeyExists(BString(key))) << step.what << ": " << key;
+            EXPECT_STREQ(fresh.GetValue(BString(key)).c_str(), list.GetValue(BString(key)).c_str())
+                << step.what << ": " << key;
+        }
+    }
+    EXPECT_EQ(Lines({"b=5", "no pair", "\"d e\" = \" x \"", "b=6", "f=\" 7\""}), linesOf(list));
 }
 
 TEST(PairParser, LongLinesAreReadWhole)
