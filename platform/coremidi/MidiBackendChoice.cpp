@@ -1,20 +1,28 @@
+#include "platform/coremidi/AlsaMidiBackend.h"
 #include "platform/coremidi/MidiBackend.h"
 #include "platform/coremidi/VirtualMidiEnvironment.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <string>
 
 namespace {
 
-// The one place that chooses. DRAVIK_MIDI_BACKEND=virtual asks for the in-process
-// back-end, which is also the only one this build has: the system's sequencer
-// ("alsa", and the default where it can be opened) plugs in here.
+// The one place that chooses: DRAVIK_MIDI_BACKEND=alsa asks for the system's
+// sequencer (whose calls fail while it cannot be opened), "virtual" for the
+// in-process back-end; unset, the sequencer when it can be opened, else the
+// in-process back-end.
 std::unique_ptr<MidiBackend> chooseMidiBackend()
 {
-    char const* wanted = std::getenv("DRAVIK_MIDI_BACKEND");
-    if (wanted && *wanted && std::strcmp(wanted, "virtual") != 0)
-        std::fprintf(stderr, "DRAVIK_MIDI_BACKEND=%s: no such MIDI back-end, using the virtual one\n", wanted);
+    char const* variable = std::getenv("DRAVIK_MIDI_BACKEND");
+    std::string wanted = variable ? variable : "";
+    if (wanted == "alsa" || wanted.empty()) {
+        auto alsa = std::make_unique<AlsaMidiBackend>();
+        if (!wanted.empty() || alsa->available())
+            return alsa;
+    } else if (wanted != "virtual") {
+        std::fprintf(stderr, "DRAVIK_MIDI_BACKEND=%s: no such MIDI back-end, using the virtual one\n", wanted.c_str());
+    }
     auto backend = std::make_unique<VirtualMidiBackend>();
     applyVirtualMidiEnvironment(*backend);
     return backend;

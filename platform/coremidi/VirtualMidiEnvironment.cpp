@@ -1,7 +1,9 @@
 #include "platform/coremidi/VirtualMidiEnvironment.h"
 
+#include "platform/coremidi/MidiUniqueId.h"
+#include "platform/coremidi/PollWaker.h"
+
 #include <fcntl.h>
-#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,27 +15,15 @@
 
 namespace {
 
-// A stable id from the name, never 0 or -1 (which name no object).
-SInt32 idFor(char const* role, std::string const& name)
-{
-    uint32_t hash = 2166136261u;
-    for (unsigned char c : std::string(role) + '\n' + name) {
-        hash ^= c;
-        hash *= 16777619u;
-    }
-    SInt32 id = SInt32(hash);
-    return id == 0 || id == -1 ? 1 : id;
-}
-
 void addPortPair(VirtualMidiBackend& backend, std::string const& name)
 {
     VirtualMidiPort port;
     port.name = name;
-    port.entityId = idFor("entity", name);
-    port.deviceId = idFor("device", name);
-    port.uniqueId = idFor("source", name);
+    port.entityId = midiUniqueId("entity", name);
+    port.deviceId = midiUniqueId("device", name);
+    port.uniqueId = midiUniqueId("source", name);
     backend.add(kMIDIObjectType_Source, port);
-    port.uniqueId = idFor("destination", name);
+    port.uniqueId = midiUniqueId("destination", name);
     backend.add(kMIDIObjectType_Destination, port);
 }
 
@@ -83,9 +73,7 @@ class ControlPipe {
 public:
     ControlPipe(VirtualMidiBackend& backend, int fd) : backend(backend), fd(fd)
     {
-        if (::pipe2(wake, O_CLOEXEC) != 0)
-            wake[0] = wake[1] = -1;
-        else
+        if (waker.valid())
             reader = std::thread([this] { run(); });
     }
 
@@ -95,29 +83,18 @@ public:
     ~ControlPipe()
     {
         if (reader.joinable()) {
-            char const stop = 0;
-            while (::write(wake[1], &stop, 1) < 0 && errno == EINTR) {
-            }
+            waker.wake();
             reader.join();
         }
-        for (int open : {fd, wake[0], wake[1]})
-            if (open >= 0)
-                ::close(open);
+        ::close(fd);
     }
 
 private:
     void run()
     {
         std::string pending;
-        for (;;) {
-            pollfd watched[2] = {{fd, POLLIN, 0}, {wake[0], POLLIN, 0}};
-            if (::poll(watched, 2, -1) < 0) {
-                if (errno == EINTR)
-                    continue;
-                return;
-            }
-            if (watched[1].revents)
-                return;
+        std::vector<pollfd> watched = {{fd, POLLIN, 0}};
+        while (waker.wait(watched)) {
             char buffer[512];
             ssize_t got = ::read(fd, buffer, sizeof buffer);
             if (got < 0 && (errno == EINTR || errno == EAGAIN))
@@ -143,7 +120,7 @@ private:
 
     VirtualMidiBackend& backend;
     int const fd;
-    int wake[2];
+    PollWaker waker;
     std::thread reader;
 };
 
