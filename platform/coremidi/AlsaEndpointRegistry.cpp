@@ -172,7 +172,7 @@ MIDIDeviceRef AlsaEndpointRegistry::deviceOf(AlsaPortRecord const& port) const
 {
     // A kernel client is one device: its ports share the device of its live ports.
     for (auto const& [address, life] : lives)
-        if (address.client == port.address.client && continues(life, port))
+        if (address.client == port.address.client && life.alive && life.device && life.owner == port.owner)
             return life.device;
     return newMidiObjectRef();
 }

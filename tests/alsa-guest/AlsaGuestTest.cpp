@@ -425,7 +425,7 @@ TEST_F(AlsaGuestThreads, DisposalWaitsForARunningReadProcedureWhichThenRunsNoMor
     EXPECT_EQ(1u, first.received().size());
 }
 
-TEST_F(AlsaGuestThreads, DisposingOfAClientEndsItsThreadAtOnce)
+TEST_F(AlsaGuestThreads, DisposingOfAClientEndsItsThread)
 {
     EventThread events;
     size_t const before = threadCount();
@@ -434,12 +434,13 @@ TEST_F(AlsaGuestThreads, DisposingOfAClientEndsItsThreadAtOnce)
     Reader reader;
     inputPort(reader, throughIn);
     EXPECT_EQ(before + 2, threadCount());
+    // A joined thread leaves the task list a moment after the join returns.
     ASSERT_EQ(0, MIDIClientDispose(listening));
-    EXPECT_EQ(before + 1, threadCount());
+    EXPECT_TRUE(waitUntil([&] { return threadCount() == before + 1; }, patience));
     for (MIDIClientRef client : clients)
         MIDIClientDispose(client);
     clients.clear();
-    EXPECT_EQ(before, threadCount());
+    EXPECT_TRUE(waitUntil([&] { return threadCount() == before; }, patience));
 }
 
 int main(int argc, char** argv)
