@@ -2,6 +2,7 @@
 
 #include "platform/coremidi/AlsaMidiClient.h"
 
+#include <cerrno>
 #include <cstdarg>
 
 // alsa-lib 1.2.8 declares snd_lib_error_set_local outside its extern "C" block, so
@@ -151,7 +152,7 @@ OSStatus AlsaMidiBackend::refused(snd_seq_addr_t address, OSStatus failure)
 snd_seq_t* AlsaMidiBackend::query()
 {
     if (!queryClient)
-        queryClient = openClient("MIDI endpoints");
+        queryClient = openClient(program_invocation_short_name);
     return queryClient;
 }
 

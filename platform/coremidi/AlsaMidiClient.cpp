@@ -33,7 +33,9 @@ public:
     OutputPort(AlsaMidiClient& client, int number) : client(client), number(number) {}
     ~OutputPort() override { snd_seq_delete_simple_port(client.seq, number); }
 
-    // Sent at once: the time stamp is not used.
+    // Sent at once, each event straight to the kernel (not through alsa-lib's output
+    // buffer, whose size would limit an event), which hands it on without queueing
+    // it: the time stamp is not used.
     OSStatus send(MIDIEndpointRef destination, MIDITimeStamp /*time*/, Byte const* data, size_t length) override
     {
         snd_seq_addr_t address;

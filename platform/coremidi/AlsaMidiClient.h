@@ -4,7 +4,8 @@
 // reader thread, started when the client has a notify procedure or its first input
 // port, reads everything the kernel delivers to the client: announcements, which
 // become the changes its events hear of, and the input of the connected sources,
-// which reaches the input ports' sinks. The thread is joined when the client goes.
+// which reaches the input ports' sinks. The thread is joined when the client goes,
+// so the client is not to be disposed of from its own read procedure.
 
 #include "platform/coremidi/AlsaMidiBackend.h"
 #include "platform/coremidi/AlsaMidiCodec.h"

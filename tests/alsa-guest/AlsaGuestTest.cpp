@@ -151,47 +151,13 @@ private:
     int const fd;
 };
 
-class AlsaGuest : public ::testing::Test {
+class AlsaGuest : public ::testing::Test, protected MidiClients {
 protected:
-    void TearDown() override
-    {
-        for (MIDIClientRef client : clients)
-            MIDIClientDispose(client);
-    }
-
-    MIDIClientRef client()
-    {
-        CFText name("guest client");
-        MIDIClientRef made = 0;
-        EXPECT_EQ(0, MIDIClientCreate(name.ref, nullptr, nullptr, &made));
-        clients.push_back(made);
-        return made;
-    }
-
-    MIDIPortRef outputPort()
-    {
-        CFText name("out");
-        MIDIPortRef port = 0;
-        EXPECT_EQ(0, MIDIOutputPortCreate(client(), name.ref, &port));
-        return port;
-    }
-
     MIDIPortRef inputPort(Reader& reader, MIDIEndpointRef source)
     {
-        CFText name("in");
-        MIDIPortRef port = 0;
-        EXPECT_EQ(0, MIDIInputPortCreate(client(), name.ref, Reader::proc, &reader, &port));
+        MIDIPortRef port = MidiClients::inputPort(reader);
         EXPECT_EQ(0, MIDIPortConnectSource(port, source, nullptr));
         return port;
-    }
-
-    MIDIClientRef listener(EventThread& events, Notifications& heard)
-    {
-        CFText name("guest listener");
-        MIDIClientRef made = 0;
-        EXPECT_EQ(0, events.run([&] { return MIDIClientCreate(name.ref, Notifications::proc, &heard, &made); }));
-        clients.push_back(made);
-        return made;
     }
 
     std::vector<std::string> hexReceived(Reader& reader)
@@ -204,7 +170,6 @@ protected:
 
     MIDIEndpointRef const throughIn = find(kMIDIObjectType_Source, "Midi Through Port-0");
     MIDIEndpointRef const throughOut = find(kMIDIObjectType_Destination, "Midi Through Port-0");
-    std::vector<MIDIClientRef> clients;
 };
 
 using AlsaGuestEndpoints = AlsaGuest;
@@ -397,25 +362,12 @@ TEST_F(AlsaGuestTransfer, SendingToAPortThatHasGoneOrToASourceFails)
 TEST_F(AlsaGuestThreads, DisposalWaitsForARunningReadProcedureWhichThenRunsNoMore)
 {
     Reader first;
-    Gate inside;
-    Gate release;
-    std::atomic<bool> finished{false};
-    first.during = [&] {
-        inside.open();
-        release.waitOpen();
-        finished = true;
-    };
+    HeldProcedure held;
+    first.during = [&] { held.run(); };
     MIDIPortRef port = inputPort(first, throughIn);
     MIDIPortRef out = outputPort();
     ASSERT_EQ(0, MIDISend(out, throughOut, asList(listOf(bytesOf("90 3C 40")))));
-    inside.waitOpen();
-    auto disposal = std::async(std::launch::async, [&] {
-        MIDIPortDispose(port);
-        return finished.load();
-    });
-    EXPECT_EQ(std::future_status::timeout, disposal.wait_for(std::chrono::milliseconds(100)));
-    release.open();
-    EXPECT_TRUE(disposal.get());
+    EXPECT_TRUE(held.disposalWaits([&] { MIDIPortDispose(port); }));
 
     // What reaches a later port would have reached the disposed one by then too.
     Reader second;

@@ -7,9 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <future>
 #include <thread>
 
 using namespace miditest;
@@ -17,41 +14,9 @@ using TrTest::waitUntil;
 
 namespace {
 
-class CoreMidiTest : public ::testing::Test {
+class CoreMidiTest : public ::testing::Test, protected MidiClients {
 protected:
-    void TearDown() override
-    {
-        for (MIDIClientRef client : clients)
-            MIDIClientDispose(client);
-    }
-
-    MIDIClientRef client(MIDINotifyProc proc = nullptr, void* refCon = nullptr)
-    {
-        CFText name("test client");
-        MIDIClientRef made = 0;
-        EXPECT_EQ(0, MIDIClientCreate(name.ref, proc, refCon, &made));
-        clients.push_back(made);
-        return made;
-    }
-
-    MIDIPortRef outputPort()
-    {
-        CFText name("out");
-        MIDIPortRef port = 0;
-        EXPECT_EQ(0, MIDIOutputPortCreate(client(), name.ref, &port));
-        return port;
-    }
-
-    MIDIPortRef inputPort(Reader& reader)
-    {
-        CFText name("in");
-        MIDIPortRef port = 0;
-        EXPECT_EQ(0, MIDIInputPortCreate(client(), name.ref, Reader::proc, &reader, &port));
-        return port;
-    }
-
     VirtualMidiBackend& midi = freshVirtualMidi();
-    std::vector<MIDIClientRef> clients;
 };
 
 using CoreMidiPacketList = CoreMidiTest;
@@ -157,9 +122,7 @@ TEST_F(CoreMidiNotifications, AddedAndRemovedReachTheNotifyProcedureOnTheCreatin
 {
     EventThread events;
     Notifications heard;
-    MIDIClientRef listening = 0;
-    CFText name("listener");
-    ASSERT_EQ(0, events.run([&] { return MIDIClientCreate(name.ref, Notifications::proc, &heard, &listening); }));
+    MIDIClientRef listening = listener(events, heard);
     client(); // without a notify procedure: hears nothing, breaks nothing
 
     MIDIEndpointRef out = midi.add(kMIDIObjectType_Destination, hardwarePort("Out", 1, 2));
@@ -178,9 +141,7 @@ TEST_F(CoreMidiNotifications, NothingReachesADisposedClient)
 {
     EventThread events;
     Notifications heard;
-    MIDIClientRef listening = 0;
-    CFText name("listener");
-    ASSERT_EQ(0, events.run([&] { return MIDIClientCreate(name.ref, Notifications::proc, &heard, &listening); }));
+    MIDIClientRef listening = listener(events, heard);
     Gate gate;
     events.block(gate);
     midi.add(kMIDIObjectType_Destination, hardwarePort("Out", 1, 2));
@@ -194,27 +155,11 @@ TEST_F(CoreMidiNotifications, DisposalWaitsForARunningNotifyProcedure)
 {
     EventThread events;
     Notifications heard;
-    Gate inside;
-    Gate release;
-    std::atomic<bool> finished{false};
-    heard.during = [&] {
-        inside.open();
-        release.waitOpen();
-        finished = true;
-    };
-    MIDIClientRef listening = 0;
-    CFText name("listener");
-    ASSERT_EQ(0, events.run([&] { return MIDIClientCreate(name.ref, Notifications::proc, &heard, &listening); }));
+    HeldProcedure held;
+    heard.during = [&] { held.run(); };
+    MIDIClientRef listening = listener(events, heard);
     midi.add(kMIDIObjectType_Destination, hardwarePort("Out", 1, 2));
-    inside.waitOpen();
-    auto disposal = std::async(std::launch::async, [&] {
-        MIDIClientDispose(listening);
-        return finished.load();
-    });
-    // Still waiting for the procedure (a broken disposal would be done by now).
-    EXPECT_EQ(std::future_status::timeout, disposal.wait_for(std::chrono::milliseconds(100)));
-    release.open();
-    EXPECT_TRUE(disposal.get());
+    EXPECT_TRUE(held.disposalWaits([&] { MIDIClientDispose(listening); }));
 }
 
 TEST_F(CoreMidiPorts, SendRecordsEveryPacketForItsDestination)
@@ -284,25 +229,11 @@ TEST_F(CoreMidiPorts, DisposalWaitsForARunningReadProcedure)
     Reader reader;
     MIDIPortRef port = inputPort(reader);
     ASSERT_EQ(0, MIDIPortConnectSource(port, source, nullptr));
-    Gate inside;
-    Gate release;
-    std::atomic<bool> finished{false};
-    reader.during = [&] {
-        inside.open();
-        release.waitOpen();
-        finished = true;
-    };
+    HeldProcedure held;
+    reader.during = [&] { held.run(); };
     auto list = packetList({{1, "90 3C 40"}});
     std::thread receiving([&] { midi.inject(source, asList(list)); });
-    inside.waitOpen();
-    auto disposal = std::async(std::launch::async, [&] {
-        MIDIPortDispose(port);
-        return finished.load();
-    });
-    // Still waiting for the procedure (a broken disposal would be done by now).
-    EXPECT_EQ(std::future_status::timeout, disposal.wait_for(std::chrono::milliseconds(100)));
-    release.open();
-    EXPECT_TRUE(disposal.get());
+    EXPECT_TRUE(held.disposalWaits([&] { MIDIPortDispose(port); }));
     receiving.join();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // What tests of the CoreMIDI functions share: strings and properties, a thread that
-// receives notifications, and notify and read procedures that record what they hear.
+// receives notifications, notify and read procedures that record what they hear, and
+// the clients and ports a test makes.
 
 #include "platform/carbon/CarbonEvents.h"
 #include "platform/coremidi/MIDIServices.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <future>
 #include <mutex>
@@ -166,6 +168,86 @@ private:
     std::mutex lock;
     std::vector<Packet> packets;
     std::vector<void*> connections;
+};
+
+// A notify or read procedure that holds at its first call, so that a test can
+// dispose of its client or port while it runs.
+class HeldProcedure {
+public:
+    // What the procedure does.
+    void run()
+    {
+        inside.open();
+        release.waitOpen();
+        finished = true;
+    }
+
+    // Once the procedure holds, disposes on another thread: true when the disposal
+    // still waits 100 ms later (a broken one would be done by then) and returns only
+    // after the procedure has ended.
+    bool disposalWaits(std::function<void()> const& dispose)
+    {
+        inside.waitOpen();
+        auto disposal = std::async(std::launch::async, [&] {
+            dispose();
+            return finished.load();
+        });
+        bool waited = disposal.wait_for(std::chrono::milliseconds(100)) == std::future_status::timeout;
+        release.open();
+        return disposal.get() && waited;
+    }
+
+private:
+    Gate inside;
+    Gate release;
+    std::atomic<bool> finished{false};
+};
+
+// The clients and ports a test makes; every client goes when the test ends.
+class MidiClients {
+public:
+    ~MidiClients()
+    {
+        for (MIDIClientRef client : clients)
+            MIDIClientDispose(client);
+    }
+
+    MIDIClientRef client()
+    {
+        CFText name("test client");
+        MIDIClientRef made = 0;
+        EXPECT_EQ(0, MIDIClientCreate(name.ref, nullptr, nullptr, &made));
+        clients.push_back(made);
+        return made;
+    }
+
+    // A client whose notifications the thread receives.
+    MIDIClientRef listener(EventThread& events, Notifications& heard)
+    {
+        CFText name("listener");
+        MIDIClientRef made = 0;
+        EXPECT_EQ(0, events.run([&] { return MIDIClientCreate(name.ref, Notifications::proc, &heard, &made); }));
+        clients.push_back(made);
+        return made;
+    }
+
+    MIDIPortRef outputPort()
+    {
+        CFText name("out");
+        MIDIPortRef port = 0;
+        EXPECT_EQ(0, MIDIOutputPortCreate(client(), name.ref, &port));
+        return port;
+    }
+
+    MIDIPortRef inputPort(Reader& reader)
+    {
+        CFText name("in");
+        MIDIPortRef port = 0;
+        EXPECT_EQ(0, MIDIInputPortCreate(client(), name.ref, Reader::proc, &reader, &port));
+        return port;
+    }
+
+    std::vector<MIDIClientRef> clients;
 };
 
 } // namespace miditest
