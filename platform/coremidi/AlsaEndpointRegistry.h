@@ -11,7 +11,6 @@
 #include "platform/coremidi/MidiBackend.h"
 
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 

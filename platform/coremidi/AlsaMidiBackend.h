@@ -12,6 +12,7 @@
 #include <alsa/asoundlib.h>
 
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 

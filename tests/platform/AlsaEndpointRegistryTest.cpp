@@ -205,16 +205,3 @@ TEST_F(AlsaEndpointRegistryTest, ChangesOfAPortOrItsClientAreTold)
                                   {kMIDIMsgObjectAdded, now.second, kMIDIObjectType_Destination, ""}}),
               changes);
 }
-
-TEST_F(AlsaEndpointRegistryTest, AnAddressIsFoundOnlyForALiveEndpointOfTheRightType)
-{
-    auto refs = refsOf({userPort(128, 3, 77, "Out", readable)}, "Out");
-    AlsaAddress address;
-    ASSERT_EQ(0, registry.addressOf(refs.first, kMIDIObjectType_Source, address));
-    EXPECT_EQ(128, address.client);
-    EXPECT_EQ(3, address.port);
-    EXPECT_EQ(kMIDIWrongEndpointType, registry.addressOf(refs.first, kMIDIObjectType_Destination, address));
-    EXPECT_EQ(kMIDIUnknownEndpoint, registry.addressOf(0, kMIDIObjectType_Source, address));
-    registry.walked({}, kMIDIObjectType_Source);
-    EXPECT_EQ(kMIDIUnknownEndpoint, registry.addressOf(refs.first, kMIDIObjectType_Source, address));
-}
