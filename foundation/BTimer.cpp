@@ -127,10 +127,9 @@ std::optional<unsigned int> BTimer::work(unsigned int now)
         return std::nullopt;
     inWork = 1;
     while (int(now - nextDue) >= 0) {
-        unsigned int armingsBefore = armings;
         if (!fireOnce())
             return std::nullopt; // deleted by its own callback: touch nothing
-        if (armings != armingsBefore)
+        if (armedInPass)
             break; // started again by the callback: that start's due time stands
         if (!repeating || !started) {
             hasDue = false;
@@ -211,7 +210,7 @@ void BTimerManager::add(BTimer* timer)
     int delay = timer->initialDelay >= 0 ? timer->initialDelay : timer->interval;
     timer->nextDue = getMilliTime() + unsigned(delay);
     timer->hasDue = true;
-    ++timer->armings;
+    timer->armedInPass = inPass;
     timer->manager = this;
     timer->registered = 1;
     if (dying)
@@ -251,12 +250,18 @@ int BTimerManager::work()
     BLockHolder hold(lock());
     unsigned int now = getMilliTime();
     inPass = true;
+    // However late the pass, firings come in the order of their due times: the
+    // earliest timer fires up to the due time of the next one.
+    while (BTimer* timer = earliestDue(now, nullptr)) {
+        BTimer* next = earliestDue(now, timer);
+        timer->work(next ? next->nextDue : now);
+    }
     for (int i = timers.count - 1; i >= 0; --i) {
-        BTimer* timer = timers.items[i];
-        if (timer && timer->started)
-            timer->work(now);
-        timer = timers.items[i]; // null when its callback deleted it
-        if (timer && !timer->started)
+        BTimer* timer = timers.items[i]; // null when a callback deleted it
+        if (!timer)
+            continue;
+        timer->armedInPass = false;
+        if (!timer->started)
             removeImpl(timer, i);
     }
     inPass = false;
@@ -333,6 +338,21 @@ int BTimerManager::countStartedAndFindEarliest(unsigned int& earliest) const
             earliest = timer->nextDue;
     }
     return started;
+}
+
+// A started timer due at now, other than the excluded one, with the earliest due
+// time; of equal ones the last listed. Null when none is due.
+BTimer* BTimerManager::earliestDue(unsigned int now, BTimer const* excluded) const
+{
+    BTimer* earliest = nullptr;
+    for (int i = timers.count - 1; i >= 0; --i) {
+        BTimer* timer = timers.items[i];
+        if (!timer || timer == excluded || !timer->started || !timer->hasDue || timer->armedInPass)
+            continue;
+        if (int(now - timer->nextDue) >= 0 && (!earliest || int(timer->nextDue - earliest->nextDue) < 0))
+            earliest = timer;
+    }
+    return earliest;
 }
 
 } // namespace Tr

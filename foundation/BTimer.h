@@ -79,8 +79,9 @@ private:
     BString name;
     unsigned int nextDue = 0;
     bool hasDue = false;
-    // Raised by every arming: tells work that a callback started the timer again.
-    unsigned int armings = 0;
+    // Set when a callback arms the timer during a pass: that arming's due time stands,
+    // and the timer waits for the next pass. Cleared at the end of the pass.
+    bool armedInPass = false;
     // Set while the callback runs; the destructor marks the flag it points to.
     bool* deletedDuringCallback = nullptr;
     BTimerManager* manager = nullptr;
@@ -121,6 +122,7 @@ private:
     void unlist(int index);
     void compact();
     int countStartedAndFindEarliest(unsigned int& earliest) const;
+    BTimer* earliestDue(unsigned int now, BTimer const* excluded) const;
 
     BList<BTimer*> timers;
     bool inPass = false;

@@ -2,6 +2,7 @@
 #include "foundation/MilliTime.h"
 #include "foundation/PexaSystem.h"
 
+#include "tests/foundation/TestClock.h"
 #include "tests/foundation/WaitUntil.h"
 
 #include <gtest/gtest.h>
@@ -84,6 +85,14 @@ bool managerThreadIsRunning()
     return Tr::BTimerManager::instance()->isActive();
 }
 
+// Moves the clock on and wakes the manager, which may be waiting for a due time it
+// reckoned before the move.
+void advance(TrTest::TestClock& clock, unsigned int millis)
+{
+    clock.advance(millis);
+    Tr::BTimerManager::instance()->Notify();
+}
+
 // The kernel names of this process's threads.
 std::vector<std::string> threadNames()
 {
@@ -135,18 +144,22 @@ TEST_F(TimerManaged, NegativeInitialDelayMeansTheInterval)
 
 TEST_F(TimerManaged, FireInDueOrder)
 {
+    TrTest::TestClock clock;
     Log log;
-    Tr::BTimer late(&log, 300, 0);
-    Tr::BTimer early(&log, 100, 0);
-    Tr::BTimer middle(&log, 200, 0);
-    late.start();
-    early.start();
-    middle.start();
-    ASSERT_TRUE(waitUntil([&] { return log.count() == 3; }));
-    auto firings = log.snapshot();
-    EXPECT_EQ(&early, firings[0].timer);
-    EXPECT_EQ(&middle, firings[1].timer);
-    EXPECT_EQ(&late, firings[2].timer);
+    // Listed in another order than due. The jump makes every one of them due in one
+    // pass, as a pass that comes late on a loaded machine finds them.
+    Tr::BTimer late(&log, 250000, 0, "late");
+    Tr::BTimer every(&log, 100000, 1, "every");
+    Tr::BTimer early(&log, 50000, 0, "early");
+    Tr::BTimer middle(&log, 150000, 0, "middle");
+    for (Tr::BTimer* timer : {&late, &every, &early, &middle})
+        timer->start();
+    advance(clock, 260000);
+    ASSERT_TRUE(waitUntil([&] { return log.count() == 5; }));
+    std::vector<std::string> order;
+    for (auto const& firing : log.snapshot())
+        order.push_back(firing.timer->getName().c_str());
+    EXPECT_EQ((std::vector<std::string>{"early", "every", "middle", "every", "late"}), order);
 }
 
 TEST_F(TimerManaged, OneShotFiresOnceRepeatingAgainUntilStopped)
