@@ -49,8 +49,15 @@ uint64_t elapsedMillis(ClockBase const& base)
 
 unsigned int getMilliTime()
 {
-    static const ClockBase base = readClockBase();
-    return unsigned(elapsedMillis(base)) + testOffset.load(std::memory_order_relaxed);
+    // The first call counts from its own reading: a second one could already be a
+    // millisecond on when the thread was preempted in between.
+    bool first = false;
+    static const ClockBase base = [&first] {
+        first = true;
+        return readClockBase();
+    }();
+    unsigned int elapsed = first ? 0u : unsigned(elapsedMillis(base));
+    return elapsed + testOffset.load(std::memory_order_relaxed);
 }
 
 void sleepMillis(unsigned int millis)
