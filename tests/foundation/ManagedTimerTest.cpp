@@ -170,8 +170,9 @@ TEST_F(TimerManaged, OneShotFiresOnceRepeatingAgainUntilStopped)
     once.start();
     again.start();
     ASSERT_TRUE(waitUntil([&] { return log.countOf(&again) >= 4; }));
+    // Its flag goes down once its callback has returned.
+    EXPECT_TRUE(waitUntil([&] { return !once.isStarted(); }));
     EXPECT_EQ(1, log.countOf(&once));
-    EXPECT_FALSE(once.isStarted());
     EXPECT_TRUE(again.isStarted());
     EXPECT_EQ(1, again.stop());
     EXPECT_EQ(0, again.stop());
@@ -181,16 +182,23 @@ TEST_F(TimerManaged, OneShotFiresOnceRepeatingAgainUntilStopped)
 
 TEST_F(TimerManaged, InitialDelayZeroFiresAtTheNextPassThenEveryInterval)
 {
+    TrTest::TestClock clock;
     Log log;
-    Tr::BTimer timer(&log, 100, 1);
+    // The interval is far beyond any wait here: only the initial delay brings the
+    // first firing, and only the clock's jumps the later ones.
+    Tr::BTimer timer(&log, 100000, 1);
     timer.setInitialDelay(0);
     unsigned int startedAt = Tr::getMilliTime();
     timer.start();
-    ASSERT_TRUE(waitUntil([&] { return log.count() >= 3; }));
+    ASSERT_TRUE(waitUntil([&] { return log.count() == 1; }));
+    for (int fired = 2; fired <= 3; ++fired) {
+        advance(clock, 100000);
+        ASSERT_TRUE(waitUntil([&] { return log.count() == fired; })) << fired;
+    }
     auto firings = log.snapshot();
-    EXPECT_LT(int(firings[0].time - startedAt), 90);
-    EXPECT_GE(int(firings[1].time - startedAt), 99);
-    EXPECT_GE(int(firings[2].time - startedAt), 199);
+    EXPECT_LT(int(firings[0].time - startedAt), 100000);
+    EXPECT_GE(int(firings[1].time - startedAt), 100000);
+    EXPECT_GE(int(firings[2].time - startedAt), 200000);
 }
 
 TEST_F(TimerManaged, RestartFromItsOwnCallbackSurvives)
@@ -236,19 +244,23 @@ TEST_F(TimerManaged, RestartFromAnotherThreadDuringTheCallbackFiresOnceMore)
 
 TEST_F(TimerManaged, BurstOfRestartsGivesOneFiringOneDelayAfterTheLast)
 {
+    TrTest::TestClock clock;
     Log log;
-    Tr::BTimer timer(&log, 600, 0, "MIDIDevChange async");
+    // The rescan delay and its restarts, scaled by 1000 so that no stall of the test
+    // thread comes near them.
+    Tr::BTimer timer(&log, 600000, 0, "MIDIDevChange async");
     unsigned int lastStart = 0;
     for (int i = 0; i < 3; ++i) {
         if (i > 0)
-            Tr::sleepMillis(200);
+            advance(clock, 200000);
         lastStart = Tr::getMilliTime();
         timer.start();
     }
-    ASSERT_TRUE(waitUntil([&] { return log.count() == 1; }, 3000));
-    int after = int(log.snapshot()[0].time - lastStart);
-    EXPECT_GE(after, 600);
-    EXPECT_LT(after, 600 + 500);
+    advance(clock, 500000); // past the due time of the first start
+    EXPECT_FALSE(waitUntil([&] { return log.count() > 0; }, 100));
+    advance(clock, 100000);
+    ASSERT_TRUE(waitUntil([&] { return log.count() == 1; }));
+    EXPECT_GE(int(log.snapshot()[0].time - lastStart), 600000);
     EXPECT_FALSE(waitUntil([&] { return log.count() > 1; }, 200));
 }
 
@@ -308,22 +320,27 @@ TEST_F(TimerManaged, StopAllByNameCountsStartedOnesAndDropsAll)
     EXPECT_EQ(0, Tr::BTimer::stopAllByName("GROUP"));
     EXPECT_EQ(1, Tr::BTimer::stopAllByListener(&log));
     EXPECT_FALSE(other.isStarted());
-    // With its list emptied the manager's thread ends at its next pass.
-    EXPECT_TRUE(waitUntil([] { return !managerThreadIsRunning(); }, 3000));
+    // With its list emptied the manager's thread ends at its next pass, at most
+    // about 2000 ms on.
+    EXPECT_TRUE(waitUntil([] { return !managerThreadIsRunning(); }, 10000));
 }
 
 TEST_F(TimerManaged, ACallbackMayDeleteAnotherListedTimer)
 {
+    TrTest::TestClock clock;
     Log log;
     std::atomic<bool> deleted{false};
-    auto victim = new TrackedTimer(&log, 50, deleted);
-    Tr::BTimer killer(&log, 10, 0, "killer");
+    auto victim = new TrackedTimer(&log, 200000, deleted);
+    Tr::BTimer killer(&log, 100000, 0, "killer");
     log.action = [&](Tr::BTimer* fired) {
         if (fired == &killer)
             delete victim;
     };
     victim->start();
     killer.start();
+    // Both are due in the pass after the jump: the victim's turn comes right after
+    // the killer's callback.
+    advance(clock, 300000);
     ASSERT_TRUE(waitUntil([&] { return deleted.load(); }));
     EXPECT_FALSE(waitUntil([&] { return log.count() > 1; }, 100));
     EXPECT_EQ(1, log.countOf(&killer));
@@ -356,7 +373,7 @@ TEST_F(TimerManaged, ManagerThreadEndsWithoutTimersAndStartsAgain)
     ASSERT_TRUE(waitUntil([&] { return log.count() >= 1; }));
     EXPECT_TRUE(managerThreadIsRunning());
     timer.stop();
-    EXPECT_TRUE(waitUntil([] { return !managerThreadIsRunning(); }, 3000));
+    EXPECT_TRUE(waitUntil([] { return !managerThreadIsRunning(); }, 10000));
     timer.start();
     EXPECT_TRUE(managerThreadIsRunning());
     int fired = log.count();

@@ -1,11 +1,13 @@
 #include "foundation/MilliTime.h"
 #include "foundation/TTimer.h"
 
+#include "tests/foundation/TestClock.h"
 #include "tests/foundation/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -14,7 +16,8 @@ using TrTest::waitUntil;
 
 namespace {
 
-// Records the clock at every firing; can make a firing slow or the last one.
+// Records the clock at every firing; runs an optional action with the firing's
+// number; can make a firing the last one.
 class Recorder : public Tr::TTimerListener {
 public:
     int OnTimer() override
@@ -26,8 +29,8 @@ public:
             times.push_back(now);
             number = int(times.size());
         }
-        if (number == slowFiring)
-            Tr::sleepMillis(slowMillis);
+        if (action)
+            action(number);
         return number == lastFiring ? 0 : 1;
     }
 
@@ -44,8 +47,7 @@ public:
     }
 
     int lastFiring = 0;
-    int slowFiring = 0;
-    unsigned int slowMillis = 0;
+    std::function<void(int)> action;
 
 private:
     std::mutex mutex;
@@ -57,6 +59,14 @@ std::unique_ptr<Tr::TTimer> makeTimer(Recorder& recorder, int interval)
     std::unique_ptr<Tr::TTimer> timer(Tr::CreateTimer(&recorder));
     timer->SetInterval(interval);
     return timer;
+}
+
+// Moves the clock on and wakes the timer's thread, which may be waiting for a due
+// time it reckoned before the move.
+void advance(TrTest::TestClock& clock, Tr::TTimer& timer, unsigned int millis)
+{
+    clock.advance(millis);
+    dynamic_cast<Tr::BThread&>(timer).Notify();
 }
 
 } // namespace
@@ -89,19 +99,27 @@ TEST(TimerThread, StopsWhenItsCallbackReturnsZero)
 
 TEST(TimerThread, MissedPeriodsComeBackToBackThenThePeriodHolds)
 {
+    TrTest::TestClock clock;
     Recorder recorder;
-    recorder.slowFiring = 1;
-    recorder.slowMillis = 130; // the due times of three more periods pass meanwhile
-    auto timer = makeTimer(recorder, 40);
+    // The first callback takes three and a half periods of the clock: the due times
+    // of three more periods pass meanwhile.
+    recorder.action = [&clock](int number) {
+        if (number == 1)
+            clock.advance(350000);
+    };
+    auto timer = makeTimer(recorder, 100000);
     unsigned int enabledAt = Tr::getMilliTime();
     ASSERT_EQ(1, timer->SetEnabled(1));
-    ASSERT_TRUE(waitUntil([&] { return recorder.count() >= 5; }));
+    advance(clock, *timer, 100000);
+    ASSERT_TRUE(waitUntil([&] { return recorder.count() == 4; }));
+    // Spaced by the period they would take 200000 ms.
     auto times = recorder.snapshot();
-    EXPECT_GE(int(times[1] - times[0]), 130);
-    // Spaced by the period they would take 80 ms.
-    EXPECT_LT(int(times[3] - times[1]), 60);
-    // The fifth keeps the period of the due times: five periods after enabling.
-    EXPECT_GE(int(times[4] - enabledAt), 200);
+    EXPECT_LT(int(times[3] - times[1]), 100000);
+    // The fifth keeps the period of the due times: five periods after enabling, which
+    // the clock now reaches, where one period after the catch-up it would not.
+    advance(clock, *timer, 50000);
+    ASSERT_TRUE(waitUntil([&] { return recorder.count() == 5; }));
+    EXPECT_GE(int(recorder.snapshot()[4] - enabledAt), 500000);
 }
 
 TEST(TimerThread, NewIntervalTakesEffectAtOnce)
@@ -111,22 +129,26 @@ TEST(TimerThread, NewIntervalTakesEffectAtOnce)
     ASSERT_EQ(1, timer->SetEnabled(1));
     unsigned int changedAt = Tr::getMilliTime();
     timer->SetInterval(30);
-    ASSERT_TRUE(waitUntil([&] { return recorder.count() >= 1; }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return recorder.count() >= 1; }));
     EXPECT_GE(int(recorder.snapshot()[0] - changedAt), 29);
     EXPECT_EQ(1, timer->IsEnabled());
 }
 
 TEST(TimerThread, RetriggerPostponesTheNextFiring)
 {
+    TrTest::TestClock clock;
     Recorder recorder;
     auto timer = std::unique_ptr<Tr::BThreadTimer>(new Tr::BThreadTimer(&recorder, "Retriggered"));
-    timer->SetInterval(200);
+    timer->SetInterval(200000);
     ASSERT_EQ(1, timer->SetEnabled(1));
-    Tr::sleepMillis(100);
+    clock.advance(100000);
     unsigned int retriggeredAt = Tr::getMilliTime();
     timer->retrigger();
-    ASSERT_TRUE(waitUntil([&] { return recorder.count() >= 1; }));
-    EXPECT_GE(int(recorder.snapshot()[0] - retriggeredAt), 199);
+    advance(clock, *timer, 150000); // past the due time before the retrigger
+    EXPECT_FALSE(waitUntil([&] { return recorder.count() > 0; }, 200));
+    advance(clock, *timer, 50000);
+    ASSERT_TRUE(waitUntil([&] { return recorder.count() == 1; }));
+    EXPECT_GE(int(recorder.snapshot()[0] - retriggeredAt), 200000);
 }
 
 TEST(TimerThread, CanBeDisabledAndEnabledAgain)
