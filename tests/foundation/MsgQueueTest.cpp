@@ -91,6 +91,12 @@ bool queueThreadRuns()
     return currentQueueThread() != nullptr;
 }
 
+bool isRegistered(void* handle)
+{
+    Tr::BLockHolder hold(Tr::g_BMsgQueueThreadLock);
+    return Tr::g_BMsgQueueListeners.indexOf(handle) >= 0;
+}
+
 // Registers a listener for one test and unregisters it at the end.
 class Registration {
 public:
@@ -197,11 +203,11 @@ TEST(MsgQueueThread, ARemovedListenerHearsNothingMore)
     Registration stays(busy);
     void* handle = Tr::AllocateHwnd(&leaving, "leaving");
     ASSERT_TRUE(waitUntil([&] { return leaving.createdCount() == 1; }));
-    // The queue thread is kept busy, so the leaving listener's messages are still
-    // queued when it unregisters.
-    busy.action = [](unsigned int number) {
+    // The queue thread is kept busy until the leaving listener is unregistered, so
+    // its messages are still queued then.
+    busy.action = [handle](unsigned int number) {
         if (number == 1)
-            Tr::sleepMillis(100);
+            waitUntil([handle] { return !isRegistered(handle); }, 10000);
     };
     Tr::BMsgQueue_Post(stays.handle, 1, 0, 0);
     for (int i = 0; i < 20; ++i)
