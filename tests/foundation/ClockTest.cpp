@@ -1,21 +1,11 @@
 #include "foundation/MilliTime.h"
 
+#include "tests/foundation/TestClock.h"
 #include "tests/foundation/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-
-namespace {
-
-// Moves the clock by the given offset for one test.
-class ClockOffset {
-public:
-    explicit ClockOffset(unsigned int offset) { Tr::setMilliTimeOffset(offset); }
-    ~ClockOffset() { Tr::setMilliTimeOffset(0); }
-};
-
-} // namespace
 
 TEST(ClockFirstCall, ReturnsZero)
 {
@@ -49,7 +39,8 @@ TEST(Clock, CountsMilliseconds)
 
 TEST(Clock, WrapOfThe32BitCountKeepsSignedDifferencesRight)
 {
-    ClockOffset nearWrap(0u - Tr::getMilliTime() - 100u);
+    TrTest::TestClock clock;
+    clock.set(0u - Tr::getMilliTime() - 100u);
     unsigned int before = Tr::getMilliTime();
     EXPECT_GT(before, 0xFFFFFF00u);
     ASSERT_TRUE(TrTest::waitUntil([] { return Tr::getMilliTime() < 0x80000000u; }));

@@ -397,7 +397,8 @@ TEST_F(TimerManaged, DueTimesAroundTheClockWrapAllFire)
 {
     // One of these lands on 0 exactly unless the clock moves more than 3 ms while
     // they are armed.
-    Tr::setMilliTimeOffset(0u - Tr::getMilliTime() - 300u);
+    TrTest::TestClock clock;
+    clock.set(0u - Tr::getMilliTime() - 300u);
     Log log;
     std::vector<std::unique_ptr<Tr::BTimer>> timers;
     unsigned int base = Tr::getMilliTime();
@@ -406,23 +407,18 @@ TEST_F(TimerManaged, DueTimesAroundTheClockWrapAllFire)
         timers.back()->setInitialDelay(int(0u - base) + k);
         timers.back()->start();
     }
-    bool allFired = waitUntil([&] { return log.count() == 7; }, 3000);
-    timers.clear();
-    Tr::setMilliTimeOffset(0);
-    EXPECT_TRUE(allFired) << log.count() << " of 7 fired";
+    EXPECT_TRUE(waitUntil([&] { return log.count() == 7; })) << log.count() << " of 7 fired";
 }
 
 TEST_F(TimerManaged, RepeatingAcrossTheClockWrapKeepsItsPeriod)
 {
-    Tr::setMilliTimeOffset(0u - Tr::getMilliTime() - 150u);
+    TrTest::TestClock clock;
+    clock.set(0u - Tr::getMilliTime() - 150u);
     Log log;
     Tr::BTimer timer(&log, 100, 1);
     unsigned int startedAt = Tr::getMilliTime();
     timer.start();
-    bool fired = waitUntil([&] { return log.count() >= 4; });
-    timer.stop();
-    Tr::setMilliTimeOffset(0);
-    ASSERT_TRUE(fired);
+    ASSERT_TRUE(waitUntil([&] { return log.count() >= 4; }));
     auto firings = log.snapshot();
     for (int k = 0; k < 4; ++k)
         EXPECT_GE(int(firings[k].time - startedAt), 100 * (k + 1)) << k;

@@ -220,15 +220,13 @@ TEST(TimerThread, DeletingAnEnabledTimerStopsItsThread)
 
 TEST(TimerThread, DueTimesAcrossTheClockWrapKeepTheirPeriod)
 {
-    Tr::setMilliTimeOffset(0u - Tr::getMilliTime() - 120u);
+    TrTest::TestClock clock;
+    clock.set(0u - Tr::getMilliTime() - 120u);
     Recorder recorder;
     auto timer = makeTimer(recorder, 50);
     unsigned int enabledAt = Tr::getMilliTime();
     ASSERT_EQ(1, timer->SetEnabled(1));
-    bool fired = waitUntil([&] { return recorder.count() >= 5; });
-    timer.reset();
-    Tr::setMilliTimeOffset(0);
-    ASSERT_TRUE(fired);
+    ASSERT_TRUE(waitUntil([&] { return recorder.count() >= 5; }));
     auto times = recorder.snapshot();
     for (int k = 0; k < 5; ++k)
         EXPECT_GE(int(times[k] - enabledAt), 50 * (k + 1)) << k;
