@@ -1,5 +1,6 @@
 #include "foundation/FileUtils.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,15 +14,24 @@ namespace Tr {
 
 namespace {
 
-// Opens a file for reading; a folder, which fopen would accept, counts as unopenable.
-FILE* openForReading(char const* path)
+// Opens a regular file for reading. Anything else is refused before it is opened
+// for reading, since a pipe or a device would block the reader for good; should
+// the name be swapped for one after the check, O_NONBLOCK keeps the open from
+// waiting and the check of the opened file refuses it (regular files ignore the
+// flag). notRegular tells why a file that exists was refused.
+FILE* openForReading(char const* path, bool& notRegular)
 {
-    FILE* f = std::fopen(path, "rb");
     struct stat info;
-    if (f != nullptr && (fstat(fileno(f), &info) != 0 || S_ISDIR(info.st_mode))) {
-        std::fclose(f);
+    notRegular = path != nullptr && stat(path, &info) == 0 && !S_ISREG(info.st_mode);
+    if (path == nullptr || notRegular)
         return nullptr;
-    }
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    notRegular = fstat(fd, &info) != 0 || !S_ISREG(info.st_mode);
+    FILE* f = notRegular ? nullptr : fdopen(fd, "rb");
+    if (f == nullptr)
+        close(fd);
     return f;
 }
 
@@ -149,7 +159,8 @@ int TruncateFile(BString const& path)
 
 int getFileSize(char const* path)
 {
-    FILE* f = openForReading(path);
+    bool notRegular;
+    FILE* f = openForReading(path, notRegular);
     if (f == nullptr)
         return -1;
     long long size = sizeOfOpenFile(f);
@@ -217,9 +228,10 @@ BString GetTempFilename(BString const& pattern)
 
 void* getMemoryMappedFile(BString const& fileName, int& size, BString* error)
 {
-    FILE* f = openForReading(fileName.toUTF8());
+    bool notRegular;
+    FILE* f = openForReading(fileName.toUTF8(), notRegular);
     if (f == nullptr) {
-        setError(error, "error opening file: : " + fileName);
+        setError(error, (notRegular ? "not a regular file: " : "error opening file: : ") + fileName);
         return nullptr;
     }
     long long length = sizeOfOpenFile(f);

@@ -27,7 +27,8 @@ int fileDelete(char const* path);
 // Creates or empties the file; 0 on success, -1 when it cannot be opened or closed.
 int TruncateFile(BString const& path);
 int truncateFile(char const* path);
-// The size in bytes (INT_MAX for anything larger), -1 when the file cannot be opened.
+// The size in bytes (INT_MAX for anything larger), -1 when the file cannot be
+// opened or is no regular file.
 int getFileSize(BString const& path);
 int getFileSize(char const* path);
 
@@ -43,7 +44,8 @@ BString GetTempFilename(BString const& pattern);
 
 // Reads the whole file into a new buffer (not zero-terminated; an empty file
 // gives a non-null buffer and size 0). On failure returns null, leaves size
-// unchanged and stores the reason in *error when error is not null.
+// unchanged and stores the reason in *error when error is not null. Anything
+// but a regular file (a pipe, a device, a folder) is refused without waiting.
 void* getMemoryMappedFile(BString const& fileName, int& size, BString* error = nullptr);
 void freeMemoryMappedFile(void* buffer);
 

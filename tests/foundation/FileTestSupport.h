@@ -1,16 +1,22 @@
 #pragma once
 // Temporary folders, environment variables and file contents for the file tests.
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
+#include <thread>
 
 namespace FileTest {
 
@@ -122,6 +128,57 @@ inline int runUnprivileged(std::function<int()> const& action)
             return 99;
         return action();
     });
+}
+
+// Lowers the process's file-size limit for the scope, so that a write of a
+// larger file fails halfway (with EFBIG: SIGXFSZ is ignored meanwhile).
+class ScopedFileSizeLimit
+{
+public:
+    explicit ScopedFileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = old_;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~ScopedFileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    ScopedFileSizeLimit(ScopedFileSizeLimit const&) = delete;
+    ScopedFileSizeLimit& operator=(ScopedFileSizeLimit const&) = delete;
+
+private:
+    rlimit old_{};
+    void (*previousHandler_)(int) = SIG_DFL;
+};
+
+// Runs the action, which touches the named pipe, and tells whether it returned
+// without a writer on the pipe. When it has not returned within the time, a
+// writer opens the pipe and closes it again, so that a reader stuck in it goes
+// on and the test ends.
+inline bool returnsWithoutAWriter(std::string const& pipe, std::function<void()> const& action)
+{
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        action();
+        done = true;
+    });
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    bool returned = done;
+    while (!done) {
+        int fd = open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0)
+            close(fd);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    worker.join();
+    return returned;
 }
 
 } // namespace FileTest

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -218,15 +221,45 @@ TEST(WholeFileReader, EmptyFileGivesRealBuffer)
 TEST(WholeFileReader, FailuresKeepSizeAndReportTheName)
 {
     TempFolder dir;
-    for (auto const& path : {dir / "missing", dir.path()}) {
+    struct {
+        std::string path;
+        std::string reason;
+    } const cases[] = {
+        {dir / "missing", "error opening file: : "},
+        {dir.path(), "not a regular file: "},
+        {"/dev/null", "not a regular file: "},
+    };
+    for (auto const& c : cases) {
         int size = 42;
         BString error;
-        EXPECT_EQ(nullptr, Tr::getMemoryMappedFile(BString(path.c_str()), size, &error));
+        EXPECT_EQ(nullptr, Tr::getMemoryMappedFile(BString(c.path.c_str()), size, &error));
         EXPECT_EQ(42, size);
-        EXPECT_EQ("error opening file: : " + path, str(error));
-        EXPECT_EQ(nullptr, Tr::getMemoryMappedFile(BString(path.c_str()), size));
+        EXPECT_EQ(c.reason + c.path, str(error));
+        EXPECT_EQ(nullptr, Tr::getMemoryMappedFile(BString(c.path.c_str()), size));
         EXPECT_EQ(42, size);
+        EXPECT_EQ(-1, Tr::getFileSize(c.path.c_str()));
     }
+}
+
+// Opening a pipe for reading would wait for a writer for ever.
+TEST(WholeFileReader, RefusesAPipeWithoutWaitingForAWriter)
+{
+    TempFolder dir;
+    std::string pipe = dir / "pipe.syx";
+    ASSERT_EQ(0, mkfifo(pipe.c_str(), 0644));
+    int size = 42;
+    BString error;
+    void* buffer = nullptr;
+    int fileSize = 0;
+    EXPECT_TRUE(FileTest::returnsWithoutAWriter(pipe, [&] {
+        buffer = Tr::getMemoryMappedFile(BString(pipe.c_str()), size, &error);
+        fileSize = Tr::getFileSize(pipe.c_str());
+    }));
+    EXPECT_EQ(nullptr, buffer);
+    EXPECT_EQ(42, size);
+    EXPECT_EQ("not a regular file: " + pipe, str(error));
+    EXPECT_EQ(-1, fileSize);
+    Tr::freeMemoryMappedFile(buffer);
 }
 
 TEST(WholeFileReader, RefusesTwoGigabytes)
