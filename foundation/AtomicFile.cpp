@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace Tr {
@@ -29,15 +30,30 @@ std::string resolveLink(std::string const& path)
     return resolved;
 }
 
-// A new, unique hidden file beside the target; -1 when none can be made.
+// Why an existing file must not be replaced; empty when it may be, or when
+// there is none.
+std::string refusal(std::string const& target)
+{
+    struct stat info;
+    if (stat(target.c_str(), &info) != 0)
+        return {};
+    if (!S_ISREG(info.st_mode))
+        return "not a regular file";
+    if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        return std::strerror(errno);
+    return {};
+}
+
+// A new, unique hidden file beside the target; -1 (errno set) when none can be
+// made. Its name is short whatever the target's, so that every name the folder
+// takes can be saved.
 int createTempBeside(std::string const& target, std::string& tempPath)
 {
     std::string::size_type slash = target.rfind('/');
     std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = folder + "." + name + ".tmp" + std::to_string(getpid()) + "-"
-                   + std::to_string(tempCounter.fetch_add(1));
+        tempPath = folder + ".dravik-" + std::to_string(getpid()) + "-" + std::to_string(tempCounter.fetch_add(1))
+                   + ".tmp";
         int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -51,8 +67,11 @@ bool writeAll(int fd, char const* data, std::size_t size)
         ssize_t written = write(fd, data, size);
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
+        if (written <= 0) {
+            if (written == 0)
+                errno = EIO;
             return false;
+        }
         data += written;
         size -= static_cast<std::size_t>(written);
     }
@@ -79,25 +98,43 @@ void syncFolderOf(std::string const& target)
     }
 }
 
-} // namespace
-
-int writeFileAtomically(BString const& fileName, void const* data, std::size_t size)
+// Writes the temporary file and renames it over the target; 0, or the error
+// number of the step that failed.
+int replace(std::string const& target, void const* data, std::size_t size)
 {
-    if (fileName.isEmpty())
-        return 0;
-    std::string target = resolveLink(fileName.toUTF8());
     std::string tempPath;
     int fd = createTempBeside(target, tempPath);
     if (fd < 0)
-        return 0;
+        return errno;
     keepMode(fd, target);
-    bool ok = writeAll(fd, static_cast<char const*>(data), size) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (ok && std::rename(tempPath.c_str(), target.c_str()) == 0) {
-        syncFolderOf(target);
-        return 1;
+    int problem = writeAll(fd, static_cast<char const*>(data), size) && fsync(fd) == 0 ? 0 : errno;
+    if (close(fd) != 0 && problem == 0)
+        problem = errno;
+    if (problem == 0 && std::rename(tempPath.c_str(), target.c_str()) != 0)
+        problem = errno;
+    if (problem != 0) {
+        unlink(tempPath.c_str());
+        return problem;
     }
-    unlink(tempPath.c_str());
+    syncFolderOf(target);
+    return 0;
+}
+
+} // namespace
+
+int writeFileAtomically(BString const& fileName, void const* data, std::size_t size, BString* error)
+{
+    std::string target = resolveLink(fileName.toUTF8());
+    std::string reason = fileName.isEmpty() ? std::strerror(ENOENT) : refusal(target);
+    if (reason.empty()) {
+        int problem = replace(target, data, size);
+        if (problem != 0)
+            reason = std::strerror(problem);
+    }
+    if (reason.empty())
+        return 1;
+    if (error != nullptr)
+        *error = BString(reason.c_str());
     return 0;
 }
 

@@ -305,14 +305,128 @@ TEST(AtomicWrite, WritesThroughASymbolicLink)
     EXPECT_EQ("new", readFile(dir / "real"));
 }
 
-TEST(AtomicWrite, FailuresLeaveNothingBehind)
+// Each failure says why, in the system's words, and leaves the folder as it was.
+TEST(AtomicWrite, FailuresSayWhyAndLeaveNothingBehind)
 {
     TempFolder dir;
     mkdir((dir / "folder").c_str(), 0755);
-    EXPECT_FALSE(Tr::writeFileAtomically(BString((dir / "folder").c_str()), "x", 1));
-    EXPECT_FALSE(Tr::writeFileAtomically(BString((dir / "none/file").c_str()), "x", 1));
-    EXPECT_FALSE(Tr::writeFileAtomically(BString(), "x", 1));
+    ASSERT_EQ(0, mkfifo((dir / "pipe").c_str(), 0644));
+    struct {
+        std::string path;
+        char const* reason;
+    } const cases[] = {
+        {dir / "folder", "not a regular file"},
+        {dir / "pipe", "not a regular file"},
+        {dir / "none/file", "No such file or directory"},
+        {dir / std::string(256, 'n'), "File name too long"},
+        {"", "No such file or directory"},
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.path);
+        BString error;
+        EXPECT_FALSE(Tr::writeFileAtomically(BString(c.path.c_str()), "x", 1, &error));
+        EXPECT_EQ(c.reason, str(error));
+        EXPECT_FALSE(Tr::writeFileAtomically(BString(c.path.c_str()), "x", 1));
+    }
+    struct stat info;
+    ASSERT_EQ(0, lstat((dir / "pipe").c_str(), &info));
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(2u, FileTest::entryCount(dir.path()));
+}
+
+// The temporary file's name must not add to the target's: any name the folder
+// takes can be saved, also over an existing file.
+TEST(AtomicWrite, TheLongestNameTheFolderTakesCanBeSaved)
+{
+    TempFolder dir;
+    std::string file = dir / (std::string(251, 'n') + ".syx");
+    EXPECT_TRUE(Tr::writeFileAtomically(BString(file.c_str()), "first", 5));
+    EXPECT_TRUE(Tr::writeFileAtomically(BString(file.c_str()), "second", 6));
+    EXPECT_EQ("second", readFile(file));
     EXPECT_EQ(1u, FileTest::entryCount(dir.path()));
+}
+
+// A write that fails halfway (here at the file-size limit) must not have
+// touched the old file: an in-place write would have cut it already.
+TEST(AtomicWrite, AWriteThatFailsHalfwayKeepsEveryOldByte)
+{
+    TempFolder dir;
+    std::string file = dir / "data";
+    std::string old(600, 'o');
+    writeFile(file, old);
+    std::string bigger(8192, 'n');
+    BString error;
+    {
+        FileTest::ScopedFileSizeLimit limit(4096);
+        EXPECT_FALSE(Tr::writeFileAtomically(BString(file.c_str()), bigger.data(), bigger.size(), &error));
+    }
+    EXPECT_EQ("File too large", str(error));
+    EXPECT_EQ(old, readFile(file));
+    EXPECT_EQ(1u, FileTest::entryCount(dir.path()));
+}
+
+// Whoever has the old file open keeps reading the old bytes: the new ones go
+// into a new file.
+TEST(AtomicWrite, AReaderOfTheOldFileKeepsReadingTheOldBytes)
+{
+    TempFolder dir;
+    std::string file = dir / "data";
+    writeFile(file, "old bytes");
+    std::ifstream reader(file, std::ios::binary);
+    EXPECT_TRUE(Tr::writeFileAtomically(BString(file.c_str()), "new contents", 12));
+    std::string seen((std::istreambuf_iterator<char>(reader)), std::istreambuf_iterator<char>());
+    EXPECT_EQ("old bytes", seen);
+    EXPECT_EQ("new contents", readFile(file));
+}
+
+TEST(AtomicWrite, AFullDiskIsNamedAndKeepsTheOldFile)
+{
+    TempFolder dir;
+    std::string disk = dir / "disk";
+    mkdir(disk.c_str(), 0755);
+    if (mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "no small file system can be mounted here";
+    struct Unmount {
+        std::string path;
+        ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
+    } unmount{disk};
+    std::string file = disk + "/data";
+    writeFile(file, "old");
+    std::string bigger(256 * 1024, 'n');
+    BString error;
+    EXPECT_FALSE(Tr::writeFileAtomically(BString(file.c_str()), bigger.data(), bigger.size(), &error));
+    EXPECT_EQ("No space left on device", str(error));
+    EXPECT_EQ("old", readFile(file));
+    EXPECT_EQ(1u, FileTest::entryCount(disk));
+}
+
+// The user's rights decide, not the folder's alone: a file the user may not
+// write is refused even where the user may create and rename files.
+TEST(AtomicWrite, AFileTheUserMayNotWriteIsRefused)
+{
+    TempFolder dir;
+    chmod(dir.path().c_str(), 0777);
+    std::string readOnly = dir / "read-only";
+    writeFile(readOnly, "old");
+    chmod(readOnly.c_str(), 0444);
+    std::vector<std::string> refused = {readOnly};
+    if (geteuid() == 0) {
+        // Made by root, so owned by another user than the one who writes below.
+        std::string others = dir / "others";
+        writeFile(others, "old");
+        refused.push_back(others);
+    }
+    for (auto const& file : refused) {
+        SCOPED_TRACE(file);
+        int result = FileTest::runUnprivileged([&] {
+            BString error;
+            int written = Tr::writeFileAtomically(BString(file.c_str()), "new", 3, &error);
+            return written == 0 && str(error) == "Permission denied" ? 0 : 1;
+        });
+        EXPECT_EQ(0, result);
+        EXPECT_EQ("old", readFile(file));
+    }
+    EXPECT_EQ(refused.size(), FileTest::entryCount(dir.path()));
 }
 
 TEST(AtomicWrite, UnwritableFolderKeepsOldFile)
@@ -322,8 +436,11 @@ TEST(AtomicWrite, UnwritableFolderKeepsOldFile)
     mkdir(sub.c_str(), 0755);
     writeFile(sub + "/data", "old");
     chmod(sub.c_str(), 0555);
-    int result = FileTest::runUnprivileged(
-        [&] { return Tr::writeFileAtomically(BString((sub + "/data").c_str()), "new", 3); });
+    int result = FileTest::runUnprivileged([&] {
+        BString error;
+        int written = Tr::writeFileAtomically(BString((sub + "/data").c_str()), "new", 3, &error);
+        return written == 0 && str(error) == "Permission denied" ? 0 : 1;
+    });
     EXPECT_EQ(0, result);
     EXPECT_EQ("old", readFile(sub + "/data"));
     EXPECT_EQ(1u, FileTest::entryCount(sub));

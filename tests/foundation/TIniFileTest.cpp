@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 using FileTest::readFile;
@@ -70,6 +72,24 @@ TEST(IniReading, MissingFileReadsAsNoSections)
     ini.WriteString(BString("s"), BString("k"), BString("v"));
     EXPECT_FALSE(ini.ReadFromFileNoException());
     EXPECT_TRUE(ini.GetSections().empty());
+}
+
+// A pipe in the ini file's place would block the start for good; it is read as
+// no sections and never replaced by a file.
+TEST(IniReading, APipeReadsAsNoSectionsWithoutWaitingAndStays)
+{
+    TempFolder dir;
+    std::string path = dir / "settings.ini";
+    ASSERT_EQ(0, mkfifo(path.c_str(), 0644));
+    TIniFile ini(BString(path.c_str()));
+    int read = 1;
+    EXPECT_TRUE(FileTest::returnsWithoutAWriter(path, [&] { read = ini.ReadFromFileNoException(); }));
+    EXPECT_FALSE(read);
+    ini.WriteString(BString("Current"), BString("File"), BString("new"));
+    EXPECT_FALSE(ini.WriteToFile());
+    struct stat info;
+    ASSERT_EQ(0, lstat(path.c_str(), &info));
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 TEST(IniWriting, ExactBytesSectionOrderAndFolders)
@@ -147,6 +167,28 @@ TEST(IniWriting, UnwritableFolderKeepsTheOldFile)
     EXPECT_EQ(0, result);
     EXPECT_EQ("[Current]\nFile=old\n\n", readFile(path));
     EXPECT_EQ(1u, FileTest::entryCount(folder));
+}
+
+// The ini file is replaced as a whole: a write that fails halfway leaves every
+// old byte, and a reader of the old file keeps reading it.
+TEST(IniWriting, AWriteThatFailsHalfwayKeepsTheOldFile)
+{
+    TempFolder dir;
+    std::string path = dir / "settings.ini";
+    std::string old = "[Current]\nFile=" + std::string(500, 'o') + "\n\n";
+    writeFile(path, old);
+    std::ifstream reader(path, std::ios::binary);
+    TIniFile ini(BString(path.c_str()));
+    ini.WriteString(BString("Current"), BString("File"), BString(std::string(8192, 'n').c_str()));
+    {
+        FileTest::ScopedFileSizeLimit limit(4096);
+        EXPECT_FALSE(ini.WriteToFile());
+    }
+    EXPECT_EQ(old, readFile(path));
+    EXPECT_EQ(1u, FileTest::entryCount(dir.path()));
+    EXPECT_TRUE(ini.WriteToFile());
+    std::string seen((std::istreambuf_iterator<char>(reader)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(old, seen);
 }
 
 TEST(IniValues, TypedReadsAndWrites)
