@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -273,14 +275,23 @@ TEST_F(TimerManaged, AutoDeleteOneShotIsDeletedAfterItFires)
     EXPECT_EQ(1, log.count());
 }
 
+// Runs in a child process whose alarm ends it after a bounded wait: a deadlock
+// fails the test at once instead of hanging it until the runner gives up.
 TEST_F(TimerManaged, DeletedFromItsOwnCallbackWithoutDeadlock)
 {
-    Log log;
-    std::atomic<bool> deleted{false};
-    log.action = [](Tr::BTimer* fired) { delete fired; };
-    (new TrackedTimer(&log, 10, deleted))->start();
-    EXPECT_TRUE(waitUntil([&] { return deleted.load(); }));
-    EXPECT_EQ(1, log.count());
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            alarm(20);
+            Log log;
+            std::atomic<bool> deleted{false};
+            log.action = [](Tr::BTimer* fired) { delete fired; };
+            (new TrackedTimer(&log, 10, deleted))->start();
+            bool ok = waitUntil([&] { return deleted.load(); }) && log.count() == 1;
+            Tr::PexaSystem::shutdown();
+            std::_Exit(ok ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 TEST_F(TimerManaged, DeletedFromAnotherThreadWaitsForItsRunningCallback)
