@@ -156,29 +156,48 @@ private:
     void (*previousHandler_)(int) = SIG_DFL;
 };
 
-// Runs the action, which touches the named pipe, and tells whether it returned
-// without a writer on the pipe. When it has not returned within the time, a
-// writer opens the pipe and closes it again, so that a reader stuck in it goes
-// on and the test ends.
-inline bool returnsWithoutAWriter(std::string const& pipe, std::function<void()> const& action)
+// Watches a test that reads a named pipe. When the test has not called
+// finished() within 5 s, a writer opens and closes the pipe until it does, so
+// that a reader stuck waiting for a writer goes on and the test ends.
+class PipeWatchdog
 {
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        action();
-        done = true;
-    });
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    bool returned = done;
-    while (!done) {
-        int fd = open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
-        if (fd >= 0)
-            close(fd);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+public:
+    explicit PipeWatchdog(std::string pipe)
+        : pipe_(std::move(pipe)), thread_([this] { watch(); })
+    {
     }
-    worker.join();
-    return returned;
-}
+    ~PipeWatchdog() { finished(); }
+    PipeWatchdog(PipeWatchdog const&) = delete;
+    PipeWatchdog& operator=(PipeWatchdog const&) = delete;
+
+    // True when the test got here without the writer's help.
+    bool finished()
+    {
+        done_ = true;
+        if (thread_.joinable())
+            thread_.join();
+        return !helped_;
+    }
+
+private:
+    void watch()
+    {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!done_ && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        while (!done_) {
+            helped_ = true;
+            int fd = open(pipe_.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                close(fd);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+
+    std::string pipe_;
+    std::atomic<bool> done_{false};
+    std::atomic<bool> helped_{false};
+    std::thread thread_;
+};
 
 } // namespace FileTest
