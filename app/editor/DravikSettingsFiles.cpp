@@ -43,12 +43,12 @@ void DravikContentPanel::loadAndReport(juce::String const& path)
     }
 }
 
-// A file larger than a settings image is refused before it is read; the image's
-// own check gives the reason for a length that no image has.
+// A file larger than a settings image is refused before it is read, with the
+// reason the image's own check gives for a length that no image has.
 void DravikContentPanel::load(juce::String const& path)
 {
     if (Tr::getFileSize(Tr::StringFrom(path)) > DravikDefaultTemplateSize)
-        loadFromMem(nullptr, DravikDefaultTemplateSize + 1);
+        throw invalidImage("wrong size");
     int size = 0;
     Tr::BString error;
     void* data = Tr::getMemoryMappedFile(Tr::StringFrom(path), size, &error);

@@ -1,7 +1,6 @@
 #include "app/editor/DravikSettingsImage.h"
 
 #include "foundation/Assert.h"
-#include "foundation/Exception.h"
 
 #include <algorithm>
 #include <cstring>
@@ -85,13 +84,15 @@ int DravikSettingsImage::getProgramTemplateIndex(int program) const
     return blockStart(program);
 }
 
+Tr::Exception DravikSettingsImage::invalidImage(char const* reason)
+{
+    return Tr::Exception(Tr::BString("Not a valid template file: ") + reason);
+}
+
 void DravikSettingsImage::loadFromMem(unsigned char const* data, int length)
 {
-    if (char const* reason = invalidReason(data, length)) {
-        Tr::BString message("Not a valid template file: ");
-        message += reason;
-        throw Tr::Exception(message);
-    }
+    if (char const* reason = invalidReason(data, length))
+        throw invalidImage(reason);
     std::memmove(image, data, imageSize);
     normalise();
     refreshAfterLoad();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/editor/DravikTables.h"
+#include "foundation/Exception.h"
 
 // The settings image of the device: one 690-byte System Exclusive message holding
 // 19 program blocks of 36 bytes (from byte 1) and four global values (bytes 685-688).
@@ -44,6 +45,9 @@ public:
     void applyBaseSetting(int value, int program);
 
 protected:
+    // The exception that refuses data as a settings image, with the reason.
+    static Tr::Exception invalidImage(char const* reason);
+
     // The program (1 to 19) that the program combo box selects, or -1 for none.
     virtual int currentProgram() const;
     // Run at the end of loadFromMem: show the image in the controls, clear the modified mark.
