@@ -112,8 +112,9 @@ void DravikContentPanel::save(juce::String const& path)
 {
     unsigned char data[DravikDefaultTemplateSize];
     saveToMem(data, DravikDefaultTemplateSize);
-    if (!Tr::writeFileAtomically(Tr::StringFrom(path), data, sizeof data))
-        throw Tr::Exception("file write error");
+    Tr::BString reason;
+    if (!Tr::writeFileAtomically(Tr::StringFrom(path), data, sizeof data, &reason))
+        throw Tr::Exception("file write error: " + reason);
     unchange(true);
     currentFile = path;
     updateTitle();
@@ -170,10 +171,11 @@ void DravikContentPanel::saveSettings()
 }
 
 // The last file when it still exists, else the built-in template; a last file
-// that no longer loads is forgotten without a message.
+// that no longer loads, or that is no regular file (a pipe, a folder), is
+// forgotten without a message.
 void DravikContentPanel::loadLastFileOrTemplate()
 {
-    if (currentFile.isNotEmpty() && Tr::FileExists(Tr::StringFrom(currentFile))) {
+    if (currentFile.isNotEmpty() && Tr::DirOrFileExists(Tr::StringFrom(currentFile))) {
         try {
             load(currentFile);
             return;

@@ -1,7 +1,11 @@
 #include "tests/app/editor/gui/PanelTestSupport.h"
+#include "tests/foundation/FileTestSupport.h"
 #include "tests/support/DispatchLoop.h"
 
 #include <unistd.h>
+
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -124,19 +128,87 @@ TEST_F(SettingsFilesTest, SaveAsksBeforeOverwritingTheFileWhoseNameGainedTheExte
     EXPECT_EQ(title(), "Dravik MIDI T - v2.0 - bank.syx");
 }
 
-TEST_F(SettingsFilesTest, AFailedSaveIsReportedAndKeepsTheDocumentModified)
+// A failed save says why in the system's words, keeps the document modified and
+// leaves whatever was at the path as it was: also a write that fails halfway
+// (at the file-size limit), which an in-place write would have cut already.
+TEST_F(SettingsFilesTest, AFailedSaveSaysWhyAndKeepsTheOldFileAndTheModifiedDocument)
 {
     startModified();
-    auto target = homeFile("missing/folder/x.syx");
-    chosenFiles.push_back(pathOf(target));
+    auto pipe = homeFile("pipe.syx");
+    ASSERT_EQ(::mkfifo(pipe.getFullPathName().toRawUTF8(), 0644), 0);
+    auto existing = writeFile("existing.syx", otherImage());
+    struct {
+        juce::File target;
+        char const* reason;
+        rlim_t sizeLimit;
+    } const cases[] = {
+        { homeFile("missing/folder/x.syx"), "No such file or directory", RLIM_INFINITY },
+        { homeFile(juce::String::repeatedString("n", 252) + ".syx"), "File name too long", RLIM_INFINITY },
+        { pipe, "not a regular file", RLIM_INFINITY },
+        { existing, "File too large", 512 },
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.reason);
+        dialogs.clear();
+        chosenFiles.push_back(pathOf(c.target));
+        answers.push_back(JuceUtils::Ok);
+        {
+            FileTest::ScopedFileSizeLimit limit(c.sizeLimit);
+            EXPECT_FALSE(panel->save());
+        }
+        ASSERT_EQ(dialogs.size(), 1u);
+        EXPECT_EQ(dialogs[0].title, "Error");
+        EXPECT_EQ(dialogs[0].message, "Error saving file '" + c.target.getFullPathName() + "':\nfile write error: "
+                                          + c.reason);
+        expectUnchangedModified();
+    }
+    EXPECT_FALSE(homeFile("missing").exists());
+    EXPECT_EQ(readFile(existing), otherImage());
+    EXPECT_EQ(home.getNumberOfChildFiles(juce::File::findFilesAndDirectories, ".dravik-*"), 0);
+}
+
+// Who has the old file open keeps reading the old bytes: the save writes a new
+// file, and the longest name the folder takes is no problem for it.
+TEST_F(SettingsFilesTest, SavingReplacesTheFileAsAWhole)
+{
+    startModified();
+    // JUCE's own writer cannot make this file: its temporary name would be too long.
+    auto longest = homeFile(juce::String::repeatedString("n", 251) + ".syx");
+    Bytes old = otherImage();
+    FileTest::writeFile(longest.getFullPathName().toStdString(), std::string(old.begin(), old.end()));
+    std::ifstream reader(longest.getFullPathName().toStdString(), std::ios::binary);
+
+    chosenFiles.push_back(pathOf(longest));
+    EXPECT_TRUE(panel->save());
+
+    Bytes seen((std::istreambuf_iterator<char>(reader)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(seen, otherImage());
+    EXPECT_EQ(readFile(longest), modifiedImage);
+    EXPECT_FALSE(panel->isModified());
+}
+
+// Opening a pipe for reading would wait for a writer for ever, and the window
+// with it: it is refused with the load error, unread.
+TEST_F(SettingsFilesTest, APipeIsRefusedWithTheLoadErrorWithoutWaiting)
+{
+    startModified();
+    auto pipe = homeFile("pipe.syx");
+    ASSERT_EQ(::mkfifo(pipe.getFullPathName().toRawUTF8(), 0644), 0);
+    FileTest::PipeWatchdog watchdog(pipe.getFullPathName().toStdString());
+    answers.push_back(JuceUtils::No);
+    chosenFiles.push_back(pathOf(pipe));
     answers.push_back(JuceUtils::Ok);
+    panel->load();
+    answers.push_back(JuceUtils::No);
+    answers.push_back(JuceUtils::Ok);
+    panel->filesDropped({ pipe.getFullPathName() }, 0, 0);
 
-    EXPECT_FALSE(panel->save());
-
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(dialogs[0].title, "Error");
-    EXPECT_EQ(dialogs[0].message, "Error saving file '" + target.getFullPathName() + "':\nfile write error");
-    EXPECT_FALSE(target.exists());
+    EXPECT_TRUE(watchdog.finished());
+    juce::String expected = "Error loading file '" + pipe.getFullPathName()
+                            + "':\nerror loading: not a regular file: " + pipe.getFullPathName();
+    ASSERT_EQ(dialogs.size(), 4u);
+    EXPECT_EQ(dialogs[1].message, expected);
+    EXPECT_EQ(dialogs[3].message, expected);
     expectUnchangedModified();
 }
 

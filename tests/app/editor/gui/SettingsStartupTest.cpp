@@ -2,6 +2,7 @@
 
 #include "foundation/Exception.h"
 #include "foundation/TIniFile.h"
+#include "tests/foundation/FileTestSupport.h"
 #include "tests/support/FakeVolumes.h"
 
 #include <cstdio>
@@ -96,6 +97,51 @@ TEST_F(SettingsStartupTest, ARememberedFileThatNoLongerLoadsIsForgottenSilently)
     EXPECT_TRUE(dialogs.empty());
     closeWindow();
     EXPECT_EQ(readIni("Current", "File"), "");
+}
+
+// A pipe would block the start for good and a folder cannot be loaded: like a
+// damaged file, neither is remembered any longer.
+TEST_F(SettingsStartupTest, ARememberedFileThatIsNoRegularFileIsForgottenSilently)
+{
+    auto pipe = homeFile("pipe.syx");
+    ASSERT_EQ(::mkfifo(pipe.getFullPathName().toRawUTF8(), 0644), 0);
+    auto folder = homeFile("folder.syx");
+    ASSERT_TRUE(folder.createDirectory());
+    for (auto const& remembered : { pipe, folder }) {
+        SCOPED_TRACE(remembered.getFileName());
+        writeIni({ { "Current", "File", remembered.getFullPathName() } });
+        FileTest::PipeWatchdog watchdog(pipe.getFullPathName().toStdString());
+
+        startPanel();
+
+        EXPECT_TRUE(watchdog.finished());
+        EXPECT_EQ(title(), "Dravik MIDI T - v2.0");
+        EXPECT_EQ(panel->getCurrentFile(), "");
+        EXPECT_EQ(storedImage(), defaultTemplate());
+        EXPECT_TRUE(dialogs.empty());
+        closeWindow();
+        EXPECT_EQ(readIni("Current", "File"), "");
+    }
+}
+
+// An ini file that is a pipe gives the defaults without blocking the start,
+// and stays a pipe: it is not replaced at close.
+TEST_F(SettingsStartupTest, AnIniFileThatIsAPipeIsIgnoredAndNotOverwritten)
+{
+    ASSERT_TRUE(iniFile().getParentDirectory().createDirectory());
+    auto ini = iniFile().getFullPathName().toStdString();
+    ASSERT_EQ(::mkfifo(ini.c_str(), 0644), 0);
+    FileTest::PipeWatchdog watchdog(ini);
+
+    startPanel();
+    EXPECT_TRUE(watchdog.finished());
+    EXPECT_EQ(title(), "Dravik MIDI T - v2.0");
+    EXPECT_EQ(storedImage(), defaultTemplate());
+    closeWindow();
+
+    struct stat info;
+    ASSERT_EQ(::lstat(ini.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 TEST_F(SettingsStartupTest, TheDocumentsFolderComesFromTheIniFile)
