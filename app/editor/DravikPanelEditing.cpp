@@ -109,9 +109,11 @@ void DravikContentPanel::displayTempo()
 }
 
 // Refills the step boxes only when their list changes (other step mode or base
-// setting); otherwise just selects each step's byte. A base setting outside the
-// table gives no list, so the steps show nothing rather than another setting's
-// positions. Showing never writes the image.
+// setting); otherwise just selects each step's byte. A byte that the list does
+// not hold shows no selection on every view, whatever was shown before, so the
+// boxes never show a value that SAVE would not write. A base setting outside
+// the table gives no list, so the steps show nothing rather than another
+// setting's positions. Showing never writes the image.
 void DravikContentPanel::displaySteps()
 {
     int program = currentProgram();
@@ -137,7 +139,7 @@ void DravikContentPanel::displaySteps()
         count = listed ? DravikBaseSettingStepTable[row].count : 0;
     }
     for (int k = 0; k < stepsPerProgram; ++k)
-        fillComboBox(comboBoxes[k], list, count, true, true, image[firstByte + 2 * k], true);
+        fillComboBox(comboBoxes[k], list, count, false, false, image[firstByte + 2 * k], true);
 }
 
 // A global box without a selection (a byte its table does not hold) keeps its byte.
