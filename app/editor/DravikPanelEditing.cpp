@@ -69,10 +69,10 @@ void DravikContentPanel::refreshAfterLoad()
 
 void DravikContentPanel::displayGlobalValues()
 {
-    setComboBoxValue(comboBoxes[loopRateBoxIndex], image[loopRateByte], true);
-    setComboBoxValue(comboBoxes[stepRateBoxIndex], image[stepRateByte], true);
-    setComboBoxValue(comboBoxes[outputTypeBoxIndex], image[outputTypeByte], true);
-    setComboBoxValue(comboBoxes[channelBoxIndex], image[channelByte], true);
+    setComboBoxValue(comboBoxes[loopRateBoxIndex], getByte(loopRateByte), true);
+    setComboBoxValue(comboBoxes[stepRateBoxIndex], getByte(stepRateByte), true);
+    setComboBoxValue(comboBoxes[outputTypeBoxIndex], getByte(outputTypeByte), true);
+    setComboBoxValue(comboBoxes[channelBoxIndex], getByte(channelByte), true);
 }
 
 void DravikContentPanel::displayProgramComponents()
@@ -82,9 +82,9 @@ void DravikContentPanel::displayProgramComponents()
         enableButtons();
         return;
     }
-    setComboBoxValue(programTypeBox, image[block + typeOffset], true);
+    setComboBoxValue(programTypeBox, getByte(block + typeOffset), true);
     displayBaseSetting(-1);
-    setComboBoxValue(stepCountBox, image[block + stepCountOffset], true);
+    setComboBoxValue(stepCountBox, getByte(block + stepCountOffset), true);
     displayTempo();
     displaySteps();
 }
@@ -96,7 +96,7 @@ void DravikContentPanel::displayBaseSetting(int program)
     if (program < 1 || program > programCount)
         return;
     bool notApplicable = comboBoxValue(programTypeBox) == differentSettingsType;
-    setComboBoxValue(baseSettingBox, notApplicable ? -1 : baseSettings[program - 1], true);
+    setComboBoxValue(baseSettingBox, notApplicable ? -1 : getBaseSetting(program), true);
 }
 
 void DravikContentPanel::displayTempo()
@@ -104,8 +104,8 @@ void DravikContentPanel::displayTempo()
     int block = getProgramTemplateIndex(-1);
     if (block < 0)
         return;
-    bool notApplicable = !hasDuration(image[block + typeOffset]);
-    setComboBoxValue(durationBox, notApplicable ? -1 : image[block + durationOffset], true);
+    bool notApplicable = !hasDuration(getByte(block + typeOffset));
+    setComboBoxValue(durationBox, notApplicable ? -1 : getByte(block + durationOffset), true);
 }
 
 // Refills the step boxes only when their list changes (other step mode or base
@@ -122,14 +122,11 @@ void DravikContentPanel::displaySteps()
         return;
     int newMode = comboBoxValue(programTypeBox) == differentSettingsType ? 1 : 2;
     int firstByte = block + (newMode == 1 ? 3 : 2);
-    int baseSetting = baseSettings[program - 1];
-    if (newMode == stepMode && baseSetting == baseSettingShown) {
+    if (!changeStepView(newMode, getBaseSetting(program))) {
         for (int k = 0; k < stepsPerProgram; ++k)
-            setComboBoxValue(comboBoxes[k], image[firstByte + 2 * k], true);
+            setComboBoxValue(comboBoxes[k], getByte(firstByte + 2 * k), true);
         return;
     }
-    stepMode = newMode;
-    baseSettingShown = baseSetting;
     DravikTableEntry const* list = DravikStepsDifferentSettingTable;
     int count = DravikStepsDifferentSettingCount;
     if (newMode == 2) {
@@ -139,7 +136,7 @@ void DravikContentPanel::displaySteps()
         count = listed ? DravikBaseSettingStepTable[row].count : 0;
     }
     for (int k = 0; k < stepsPerProgram; ++k)
-        fillComboBox(comboBoxes[k], list, count, false, false, image[firstByte + 2 * k], true);
+        fillComboBox(comboBoxes[k], list, count, false, false, getByte(firstByte + 2 * k), true);
 }
 
 // A global box without a selection (a byte its table does not hold) keeps its byte.
@@ -151,11 +148,8 @@ void DravikContentPanel::applyGlobalValues()
         { outputTypeBoxIndex, outputTypeByte },
         { channelBoxIndex, channelByte },
     };
-    for (auto const& [index, byte] : boxBytes) {
-        int value = comboBoxValue(comboBoxes[index]);
-        if (value >= 0)
-            image[byte] = (unsigned char) value;
-    }
+    for (auto const& [index, byte] : boxBytes)
+        applyGlobalValue(byte, comboBoxValue(comboBoxes[index]));
 }
 
 void DravikContentPanel::comboBoxChanged(juce::ComboBox* box)

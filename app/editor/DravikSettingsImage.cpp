@@ -8,6 +8,8 @@
 namespace {
 
 constexpr int imageSize = DravikDefaultTemplateSize;
+constexpr int firstGlobalByte = 685;
+constexpr int lastGlobalByte = 688;
 constexpr int oldModelImageSize = 546;
 constexpr unsigned char sysExStart = 0xF0;
 constexpr unsigned char sysExEnd = 0xF7;
@@ -172,4 +174,32 @@ void DravikSettingsImage::applyBaseSetting(int value, int program)
     if (program < 1 || program > programCount || !isDataByte(value))
         return;
     baseSettings[program - 1] = value;
+}
+
+void DravikSettingsImage::applyGlobalValue(int index, int value)
+{
+    if (index < firstGlobalByte || index > lastGlobalByte || !isDataByte(value))
+        return;
+    image[index] = static_cast<unsigned char>(value);
+}
+
+int DravikSettingsImage::getByte(int index) const
+{
+    return index >= 0 && index < imageSize ? image[index] : -1;
+}
+
+int DravikSettingsImage::getBaseSetting(int program) const
+{
+    if (program == -1)
+        program = currentProgram();
+    return program >= 1 && program <= programCount ? baseSettings[program - 1] : -1;
+}
+
+bool DravikSettingsImage::changeStepView(int mode, int baseSetting)
+{
+    if (mode == stepMode && baseSetting == baseSettingShown)
+        return false;
+    stepMode = mode;
+    baseSettingShown = baseSetting;
+    return true;
 }

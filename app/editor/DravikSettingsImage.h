@@ -44,6 +44,22 @@ public:
     // Stores the program's base setting; a program below 1 means the current program.
     void applyBaseSetting(int value, int program);
 
+    // Writes one of the global bytes 685 to 688; other places and values
+    // outside 0 to 127 are ignored.
+    void applyGlobalValue(int index, int value);
+
+    // A byte of the image as edited (index 0 to 689), -1 for any other index.
+    int getByte(int index) const;
+
+    // The base setting of a program (1 to 19; -1 means the current program),
+    // -1 for no such program.
+    int getBaseSetting(int program) const;
+
+    // Records what the step combo boxes show: step mode 1 (Whammy settings) or
+    // 2 (pedal positions), for a base setting. True when that differs from what
+    // they showed, so that their list must change; the first view always does.
+    bool changeStepView(int mode, int baseSetting);
+
 protected:
     // The exception that refuses data as a settings image, with the reason.
     static Tr::Exception invalidImage(char const* reason);
@@ -53,6 +69,9 @@ protected:
     // Run at the end of loadFromMem: show the image in the controls, clear the modified mark.
     virtual void refreshAfterLoad();
 
+private:
+    void normalise();
+
     // 0 until the steps were first shown, 1 = steps show Whammy settings, 2 = pedal positions.
     int stepMode = 0;
     // Base setting of the last full refill of the step combo boxes.
@@ -60,7 +79,4 @@ protected:
     unsigned char image[DravikDefaultTemplateSize];
     // A DravikBaseSettingTable value per program, index program - 1.
     int baseSettings[programCount];
-
-private:
-    void normalise();
 };

@@ -23,11 +23,14 @@ public:
     int refreshes = 0;
     Bytes imageAtRefresh;
 
-    Bytes working() const { return Bytes(image, image + 690); }
-    int baseSetting(int p) const { return baseSettings[p - 1]; }
-    void setStepMode(int mode) { stepMode = mode; }
-    int shownStepMode() const { return stepMode; }
-    int shownBaseSetting() const { return baseSettingShown; }
+    Bytes working() const
+    {
+        Bytes bytes(690, 0);
+        for (int i = 0; i < 690; ++i)
+            bytes[i] = static_cast<unsigned char>(getByte(i));
+        return bytes;
+    }
+    void setStepMode(int mode) { changeStepView(mode, 1); }
 
     Bytes saved() const
     {
@@ -103,10 +106,36 @@ TEST(DravikSettingsImage, StartsWithTheDefaultTemplate)
     TestImage image;
     EXPECT_EQ(image.working(), defaultImage());
     for (int p = 1; p <= 19; ++p)
-        EXPECT_EQ(image.baseSetting(p), 1);
-    EXPECT_EQ(image.shownStepMode(), 0);
-    EXPECT_EQ(image.shownBaseSetting(), -1);
+        EXPECT_EQ(image.getBaseSetting(p), 1);
     EXPECT_EQ(image.saved(), defaultImage());
+}
+
+TEST(DravikSettingsImage, TheStepViewChangesWithItsModeOrBaseSetting)
+{
+    TestImage image;
+    EXPECT_TRUE(image.changeStepView(2, 1)) << "the first view";
+    EXPECT_FALSE(image.changeStepView(2, 1));
+    EXPECT_TRUE(image.changeStepView(2, 3));
+    EXPECT_TRUE(image.changeStepView(1, 3));
+    EXPECT_FALSE(image.changeStepView(1, 3));
+}
+
+TEST(DravikSettingsImage, GlobalValuesAndBytesStayInsideTheImage)
+{
+    TestImage image;
+    for (int index : { 685, 686, 687, 688 }) {
+        image.applyGlobalValue(index, 127);
+        EXPECT_EQ(image.getByte(index), 127) << index;
+    }
+    Bytes const before = image.working();
+    for (auto [index, value] : { std::pair{ 684, 5 }, { 689, 5 }, { 0, 5 }, { 686, 128 }, { 686, -1 } })
+        image.applyGlobalValue(index, value);
+    EXPECT_EQ(image.working(), before);
+    EXPECT_EQ(image.getByte(-1), -1);
+    EXPECT_EQ(image.getByte(690), -1);
+    EXPECT_EQ(image.getBaseSetting(0), -1);
+    EXPECT_EQ(image.getBaseSetting(20), -1);
+    EXPECT_EQ(image.getBaseSetting(-1), -1) << "no current program";
 }
 
 TEST(DravikSettingsImage, ProgramTemplateIndex)
@@ -183,7 +212,7 @@ TEST(DravikSettingsImage, FailedLoadChangesNothing)
     EXPECT_EQ(image.loadReason(data), invalid("invalid data byte"));
     EXPECT_EQ(image.working(), before);
     for (int p = 1; p <= 19; ++p)
-        EXPECT_EQ(image.baseSetting(p), p);
+        EXPECT_EQ(image.getBaseSetting(p), p);
     EXPECT_EQ(image.refreshes, 1);
 }
 
@@ -215,7 +244,7 @@ TEST(DravikSettingsImage, DifferentSettingsProgramKeepsItsWhammyBytesAndDropsPed
     }
     TestImage image;
     ASSERT_EQ(image.loadReason(data), "");
-    EXPECT_EQ(image.baseSetting(1), 1);
+    EXPECT_EQ(image.getBaseSetting(1), 1);
     Bytes const out = image.saved();
     for (int step = 0; step < 16; ++step) {
         EXPECT_EQ(image.working()[pedal(1, step)], 0);
@@ -234,7 +263,7 @@ TEST(DravikSettingsImage, OtherProgramTypesTakeTheBaseSettingFromStepZero)
     }
     TestImage image;
     ASSERT_EQ(image.loadReason(data), "");
-    EXPECT_EQ(image.baseSetting(2), 3);
+    EXPECT_EQ(image.getBaseSetting(2), 3);
     Bytes const out = image.saved();
     for (int step = 0; step < 16; ++step) {
         EXPECT_EQ(image.working()[whammy(2, step)], 1) << "starting value for a switch to Different Settings";
@@ -368,9 +397,9 @@ TEST(DravikSettingsImage, ApplyBaseSettingStoresForTheProgramOrTheCurrentOne)
     image.applyBaseSetting(7, 20);
     image.applyBaseSetting(128, 3);
     image.applyBaseSetting(-1, 3);
-    EXPECT_EQ(image.baseSetting(2), 9);
-    EXPECT_EQ(image.baseSetting(5), 12);
-    EXPECT_EQ(image.baseSetting(3), 1);
+    EXPECT_EQ(image.getBaseSetting(2), 9);
+    EXPECT_EQ(image.getBaseSetting(5), 12);
+    EXPECT_EQ(image.getBaseSetting(3), 1);
     EXPECT_EQ(image.working(), defaultImage());
     Bytes const out = image.saved();
     for (int step = 0; step < 16; ++step) {
@@ -403,6 +432,6 @@ TEST(DravikSettingsImage, EditedImageIsReadBackAsWritten)
 
     TestImage reader;
     ASSERT_EQ(reader.loadReason(written), "");
-    EXPECT_EQ(reader.baseSetting(12), 9);
+    EXPECT_EQ(reader.getBaseSetting(12), 9);
     EXPECT_EQ(reader.saved(), written);
 }
