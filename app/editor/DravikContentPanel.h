@@ -112,6 +112,8 @@ private:
     juce::ComboBox* comboBoxes[20] = {};
     Tr::BList<juce::Component*> ownedComponents;
     bool modified = false;
+    // The unsaved-changes question (or its save) is on screen.
+    bool askingToSave = false;
     Tr::BString iniFilePath;
     Tr::BString documentsDir;
     juce::String currentFile;

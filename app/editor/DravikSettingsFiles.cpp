@@ -138,10 +138,15 @@ void DravikContentPanel::filesDropped(juce::StringArray const& files, int, int)
         loadAndReport(path);
 }
 
+// A close or quit request while the question, or the save it leads to, is on
+// screen is refused: it would ask again on top of it.
 bool DravikContentPanel::saveQuestion()
 {
     if (!modified)
         return true;
+    if (askingToSave)
+        return false;
+    const juce::ScopedValueSetter<bool> asking(askingToSave, true);
     int cancelled = 0;
     bool yes = JuceUtils::Confirm("You have made changes to the settings.\nDo you want to save them?", &cancelled);
     if (cancelled)

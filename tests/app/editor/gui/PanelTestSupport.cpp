@@ -19,6 +19,8 @@ void PanelTest::SetUp()
     ::setenv("HOME", home.getFullPathName().toRawUTF8(), 1);
     previousDialogHook = JuceUtils::setDialogHook([this](JuceUtils::Dialog const& dialog) {
         dialogs.push_back(dialog);
+        if (whileShown)
+            whileShown();
         if (answers.empty()) {
             ADD_FAILURE() << "unexpected box: " << dialog.message;
             return JuceUtils::Cancel;
@@ -29,6 +31,8 @@ void PanelTest::SetUp()
     });
     Tr::setFileDialogHook([this](Tr::FileDialogRequest const& request) {
         fileRequests.push_back(request);
+        if (whileShown)
+            whileShown();
         if (chosenFiles.empty()) {
             ADD_FAILURE() << "unexpected file dialog: " << request.title.c_str();
             return Tr::BString();

@@ -13,6 +13,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -74,6 +75,8 @@ protected:
     // Answers of the next message boxes and file dialogs, in order.
     std::deque<JuceUtils::DialogReturnCode> answers;
     std::deque<Tr::BString> chosenFiles;
+    // Runs while each box or file dialog is on screen, before it is answered.
+    std::function<void()> whileShown;
     // What the boxes and dialogs showed.
     std::vector<JuceUtils::Dialog> dialogs;
     std::vector<Tr::FileDialogRequest> fileRequests;

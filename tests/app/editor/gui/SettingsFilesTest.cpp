@@ -391,6 +391,41 @@ TEST_F(SettingsFilesTest, QuittingAsksAndStaysWhenTheChangesWouldBeLost)
     }
 }
 
+// A close or quit request that comes while the question, or the save dialog it
+// leads to, is on screen is refused without a word: it would ask again on top.
+TEST_F(SettingsFilesTest, QuitRequestsWhileTheQuestionIsUpAreIgnored)
+{
+    for (bool asking : { false, true }) {
+        SCOPED_TRACE(asking ? "OPEN asks" : "closing asks");
+        startModified();
+        dialogs.clear();
+        std::vector<bool> laterRequests;
+        int depth = 0;
+        whileShown = [&] {
+            if (depth++ == 0)
+                laterRequests.push_back(panel->canQuit());
+            --depth;
+        };
+        answers.push_back(JuceUtils::Yes);
+        chosenFiles.push_back("");
+
+        bool quits = false;
+        if (asking)
+            panel->load();
+        else
+            quits = panel->canQuit();
+        whileShown = nullptr;
+
+        EXPECT_FALSE(quits);
+        EXPECT_EQ(dialogs.size(), 1u);
+        EXPECT_EQ(fileRequests.size(), 1u);
+        EXPECT_EQ(laterRequests, std::vector<bool>({ false, false }));
+        expectUnchangedModified();
+        fileRequests.clear();
+        closeWindow();
+    }
+}
+
 TEST_F(SettingsFilesTest, AnUnmodifiedDocumentQuitsWithoutAQuestion)
 {
     startPanel();
