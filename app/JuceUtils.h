@@ -69,7 +69,8 @@ public:
     // It answers Yes, No or Cancel for a yes/no/cancel box, Ok (the default
     // button) or Cancel for a box with two own buttons; the answer to a box
     // with one button is ignored. Message thread only. Returns the previous hook, so a
-    // test can put it back; an empty hook restores the real boxes.
+    // test can put it back; an empty hook restores the real boxes. Box and hook
+    // get the message as shown: lines longer than fit are cut in the middle.
     using DialogHook = std::function<DialogReturnCode(Dialog const&)>;
     static DialogHook setDialogHook(DialogHook hook);
     static DialogReturnCode showDialog(Dialog const& dialog);

@@ -16,6 +16,31 @@ JuceUtils::DialogReturnCode fromYesNoCancel(int result)
     return result == 2 ? JuceUtils::No : JuceUtils::Cancel;
 }
 
+// A box grows with its text and is cut off at the screen's edge: a path of a
+// few thousand bytes would push the reason after it out of sight. So a long
+// line loses its middle, where a path tells least (its start says what failed,
+// its end names the file), and many lines lose their middle lines.
+constexpr int longestLine = 100;
+constexpr int mostLines = 12;
+
+juce::String const ellipsis = juce::String::charToString(0x2026);
+
+juce::String readable(juce::String const& message)
+{
+    juce::StringArray lines = juce::StringArray::fromLines(message);
+    if (lines.size() > mostLines) {
+        lines.removeRange(mostLines / 2, lines.size() - mostLines + 1);
+        lines.insert(mostLines / 2, ellipsis);
+    }
+    for (auto& line : lines) {
+        if (line.length() > longestLine) {
+            int kept = (longestLine - 1) / 2;
+            line = line.substring(0, kept) + ellipsis + line.substring(line.length() - kept);
+        }
+    }
+    return lines.joinIntoString("\n");
+}
+
 } // namespace
 
 JuceUtils::DialogHook JuceUtils::setDialogHook(DialogHook hook)
@@ -24,8 +49,10 @@ JuceUtils::DialogHook JuceUtils::setDialogHook(DialogHook hook)
     return hook;
 }
 
-JuceUtils::DialogReturnCode JuceUtils::showDialog(Dialog const& dialog)
+JuceUtils::DialogReturnCode JuceUtils::showDialog(Dialog const& box)
 {
+    Dialog dialog = box;
+    dialog.message = readable(box.message);
     bool okCancel = !dialog.yesNoCancel && dialog.buttons.size() == 2;
     if (dialogHook()) {
         DialogReturnCode answer = dialogHook()(dialog);

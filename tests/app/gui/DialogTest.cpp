@@ -65,6 +65,34 @@ TEST_F(DialogHookTest, InformationAndErrorBoxesHaveTheirTitlesAndIcons)
     EXPECT_EQ(juce::String("went wrong"), shown[1].message);
 }
 
+// However long the path in a message, the reason after it stays in the box:
+// long lines lose their middle, and many lines their middle lines.
+TEST_F(DialogHookTest, LongPathsAreCutInTheMiddleAndTheReasonStays)
+{
+    juce::String path = "/home/user/" + juce::String::repeatedString("deep/", 600) + "live.syx";
+    JuceUtils::ErrorDlg("Error loading file '" + path + "':\nerror loading: not a regular file: " + path);
+    juce::String manyLines = "/home/user/" + juce::String::repeatedString("line\n", 50) + "live.syx";
+    JuceUtils::ErrorDlg("Error saving file '" + manyLines + "':\nfile write error: No space left on device");
+    JuceUtils::ErrorDlg("short\nlines");
+    ASSERT_EQ(3u, shown.size());
+
+    auto lines = juce::StringArray::fromLines(shown[0].message);
+    ASSERT_EQ(2, lines.size());
+    EXPECT_TRUE(lines[0].startsWith("Error loading file '/home/user/deep/")) << lines[0];
+    EXPECT_TRUE(lines[0].endsWith("/live.syx':")) << lines[0];
+    EXPECT_TRUE(lines[1].startsWith("error loading: not a regular file: /home/user/")) << lines[1];
+    EXPECT_TRUE(lines[1].endsWith("/live.syx")) << lines[1];
+    for (auto const& line : lines)
+        EXPECT_LE(line.length(), 100);
+
+    lines = juce::StringArray::fromLines(shown[1].message);
+    EXPECT_LE(lines.size(), 12);
+    EXPECT_TRUE(lines[0].startsWith("Error saving file '/home/user/line")) << lines[0];
+    EXPECT_EQ(lines[lines.size() - 1], "file write error: No space left on device");
+
+    EXPECT_EQ(shown[2].message, "short\nlines");
+}
+
 TEST_F(DialogHookTest, AnOkBoxAnswersOkWhateverTheHookSays)
 {
     answer = JuceUtils::Yes;
