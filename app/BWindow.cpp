@@ -16,6 +16,9 @@ constexpr int startDelayMs = 20;
 BWindow::BWindow(juce::String const& name)
     : juce::DocumentWindow(name, juce::Colours::black, minimiseAndClose, true)
 {
+    // The focus goes on to the content's first control whenever the window
+    // gains it, so that Tab moves from control to control from the start.
+    setWantsKeyboardFocus(false);
     if (instance == nullptr)
         instance = this;
 }

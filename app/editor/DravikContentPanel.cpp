@@ -14,10 +14,6 @@ char const* const copyrightNotice = "(c) Dravikon";
 
 constexpr int stepRowHeight = 19;
 
-// The design's two greys: boxes in use are dark, buttons and disabled boxes light.
-juce::Colour const darkGrey(153, 153, 153);
-juce::Colour const lightGrey(191, 191, 191);
-
 } // namespace
 
 DravikContentPanel::DravikContentPanel()
@@ -29,7 +25,7 @@ DravikContentPanel::DravikContentPanel()
 DravikContentPanel::~DravikContentPanel()
 {
     ownedComponents.clearAndDelete();
-    setLookAndFeel(nullptr);
+    juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
     Tr::PexaSystem::shutdown();
 }
 
@@ -41,9 +37,13 @@ BContentBase* CreateContentPanel()
 void DravikContentPanel::createComponents()
 {
     BContentBase::createComponents();
-    if (auto* window = BWindow::getInstance())
+    // The panel's look is the program's: message boxes, the question and the
+    // file dialogs take it too, on the window's light grey.
+    if (auto* window = BWindow::getInstance()) {
         window->setUsingNativeTitleBar(true);
-    setLookAndFeel(&lookAndFeel);
+        lookAndFeel.setColour(juce::AlertWindow::backgroundColourId, window->getBackgroundColour());
+    }
+    juce::LookAndFeel::setDefaultLookAndFeel(&lookAndFeel);
 
     openButton = createButton("file OPEN", 34, 15, 81, 25, "load setting from file");
     saveButton = createButton("file SAVE", 34, 50, 81, 25, "save setting to file");
@@ -117,8 +117,8 @@ juce::TextButton* DravikContentPanel::createButton(char const* text, int x, int 
 {
     auto* button = new juce::TextButton(juce::String(), juce::String::fromUTF8(tooltip));
     button->setButtonText(juce::String::fromUTF8(text));
-    button->setColour(juce::TextButton::buttonColourId, lightGrey);
-    button->setColour(juce::TextButton::buttonOnColourId, darkGrey);
+    button->setColour(juce::TextButton::buttonColourId, DravikLookAndFeel::lightGrey);
+    button->setColour(juce::TextButton::buttonOnColourId, DravikLookAndFeel::darkGrey);
     button->setColour(juce::TextButton::textColourOnId, juce::Colours::black);
     button->setColour(juce::TextButton::textColourOffId, juce::Colours::black);
     button->setBounds(x, y, width, height);
@@ -173,15 +173,29 @@ void DravikContentPanel::applyComboBoxDesign(juce::ComboBox* box)
 {
     box->setColour(juce::ComboBox::outlineColourId, juce::Colours::transparentBlack);
     box->setColour(juce::ComboBox::textColourId, juce::Colours::black);
-    box->setColour(juce::ComboBox::backgroundColourId, darkGrey);
-    box->setColour(juce::ComboBox::buttonColourId, lightGrey);
-    box->setColour(juce::ComboBox::arrowColourId, darkGrey);
+    box->setColour(juce::ComboBox::backgroundColourId, DravikLookAndFeel::darkGrey);
+    box->setColour(juce::ComboBox::buttonColourId, DravikLookAndFeel::lightGrey);
+    box->setColour(juce::ComboBox::arrowColourId, DravikLookAndFeel::darkGrey);
 }
 
 void DravikContentPanel::enableComboBox(juce::ComboBox* box, bool enabled)
 {
-    box->setColour(juce::ComboBox::backgroundColourId, enabled ? darkGrey : lightGrey);
+    box->setColour(juce::ComboBox::backgroundColourId,
+                   enabled ? DravikLookAndFeel::darkGrey : DravikLookAndFeel::lightGrey);
     box->setEnabled(enabled);
+}
+
+// A frame inside the control that has the keyboard focus. Buttons and combo
+// boxes repaint themselves as the focus comes and goes, and with them this.
+void DravikContentPanel::paintOverChildren(juce::Graphics& g)
+{
+    juce::Component* focused = juce::Component::getCurrentlyFocusedComponent();
+    while (focused != nullptr && focused->getParentComponent() != this)
+        focused = focused->getParentComponent();
+    if (focused == nullptr || !focused->isVisible())
+        return;
+    g.setColour(DravikLookAndFeel::focusMark);
+    g.drawRect(focused->getBounds(), 2);
 }
 
 int DravikContentPanel::comboBoxValue(juce::ComboBox const* box)

@@ -26,6 +26,7 @@ public:
     bool canQuit() override;
     void close() override;
     void enableButtons() override;
+    void paintOverChildren(juce::Graphics& g) override;
 
     bool isInterestedInFileDrag(juce::StringArray const& files) override;
     void filesDropped(juce::StringArray const& files, int x, int y) override;

@@ -3,6 +3,11 @@
 DravikLookAndFeel::DravikLookAndFeel()
     : juce::LookAndFeel_V4(getLightColourScheme())
 {
+    setColour(juce::TextButton::buttonColourId, lightGrey);
+    setColour(juce::TextButton::buttonOnColourId, darkGrey);
+    setColour(juce::TextButton::textColourOnId, juce::Colours::black);
+    setColour(juce::TextButton::textColourOffId, juce::Colours::black);
+    setColour(juce::AlertWindow::textColourId, juce::Colours::black);
 }
 
 // Background and button take the box's colours; the arrow takes its text colour,

@@ -151,3 +151,103 @@ TEST_F(PanelTest, TheWindowUsesTheNativeTitleBar)
     EXPECT_TRUE(window->isUsingNativeTitleBar());
     EXPECT_EQ(window->getContentComponent()->getWidth(), panel->getPreferredWidth());
 }
+
+namespace {
+
+// Whether the panel marks this control as focused: the focus frame lies inside
+// the control's bounds.
+bool showsFocusMark(DravikContentPanel& panel, juce::Component& control)
+{
+    auto snapshot = panel.createComponentSnapshot(control.getBounds(), true, 1.0f);
+    return snapshot.getPixelAt(0, control.getHeight() / 2) == DravikLookAndFeel::focusMark
+           && snapshot.getPixelAt(control.getWidth() - 1, control.getHeight() / 2) == DravikLookAndFeel::focusMark;
+}
+
+// Runs the check on the modal box or dialog once it is up, then closes it.
+class ModalInspector : private juce::Timer {
+public:
+    explicit ModalInspector(std::function<void(juce::Component&)> check) : check(std::move(check))
+    {
+        startTimer(10);
+    }
+
+private:
+    void timerCallback() override
+    {
+        if (auto* modal = juce::Component::getCurrentlyModalComponent()) {
+            stopTimer();
+            check(*modal);
+            modal->exitModalState(0);
+        }
+    }
+
+    std::function<void(juce::Component&)> check;
+};
+
+} // namespace
+
+// When the window gains the focus (a window manager gives it at once), its
+// first control takes it, Tab moves it on, and a frame shows where it is.
+TEST_F(PanelTest, TheFirstControlTakesTheFocusAndTabMovesItVisibly)
+{
+    startPanel();
+    auto buttons = childrenOfType<juce::TextButton>(*panel);
+    ASSERT_GE(buttons.size(), 2u);
+    juce::TextButton& open = *buttons[0];
+    juce::TextButton& save = *buttons[1];
+    ASSERT_EQ(open.getButtonText(), "file OPEN");
+    auto* peer = window->getPeer();
+    ASSERT_NE(peer, nullptr);
+
+    peer->handleFocusGain();
+    ASSERT_TRUE(open.hasKeyboardFocus(false));
+    EXPECT_TRUE(showsFocusMark(*panel, open));
+    EXPECT_FALSE(showsFocusMark(*panel, save));
+
+    peer->handleKeyPress(juce::KeyPress(juce::KeyPress::tabKey));
+    ASSERT_TRUE(save.hasKeyboardFocus(false));
+    EXPECT_TRUE(showsFocusMark(*panel, save));
+    EXPECT_FALSE(showsFocusMark(*panel, open));
+}
+
+// Message boxes, the question and the file dialogs are drawn on the window's
+// light grey, with the panel's buttons, not in JUCE's dark scheme.
+TEST_F(PanelTest, BoxesAndFileDialogsTakeTheWindowsLook)
+{
+    startPanel();
+    if (juce::FileChooser::isPlatformDialogAvailable())
+        GTEST_SKIP() << "the file dialog would be another program's";
+    auto hook = JuceUtils::setDialogHook(nullptr);
+    Tr::setFileDialogHook(nullptr);
+    juce::Colour const windowGrey = window->getBackgroundColour();
+    std::vector<juce::Colour> backgrounds;
+    std::vector<juce::Colour> buttons;
+    auto record = [&](juce::Component& modal) {
+        if (auto* box = dynamic_cast<juce::AlertWindow*>(&modal))
+            backgrounds.push_back(box->findColour(juce::AlertWindow::backgroundColourId));
+        else if (auto* dialog = dynamic_cast<juce::ResizableWindow*>(&modal))
+            backgrounds.push_back(dialog->getBackgroundColour());
+        auto found = childrenOfType<juce::TextButton>(modal);
+        if (!found.empty())
+            buttons.push_back(found[0]->findColour(juce::TextButton::buttonColourId));
+    };
+    {
+        ModalInspector inspector(record);
+        JuceUtils::ErrorDlg("went wrong");
+    }
+    {
+        ModalInspector inspector(record);
+        JuceUtils::Confirm("Save?");
+    }
+    {
+        ModalInspector inspector([&](juce::Component& modal) {
+            if (auto* content = dynamic_cast<juce::ResizableWindow*>(&modal))
+                record(*content->getContentComponent());
+            record(modal);
+        });
+        Tr::askUserForFileDialog("Open", "", "*.syx", "", Tr::StringFrom(home.getFullPathName()), 0);
+    }
+    JuceUtils::setDialogHook(hook);
+    EXPECT_EQ(backgrounds, std::vector<juce::Colour>(3, windowGrey));
+    EXPECT_EQ(buttons, std::vector<juce::Colour>(3, DravikLookAndFeel::lightGrey));
+}
