@@ -2,6 +2,8 @@
 
 #include "app/DravikWindow.h"
 
+#include <iostream>
+
 DravikApplication::DravikApplication() = default;
 
 DravikApplication::~DravikApplication() = default;
@@ -18,17 +20,29 @@ const juce::String DravikApplication::getApplicationVersion()
 
 bool DravikApplication::moreThanOneInstanceAllowed()
 {
-    return false;
+    return true;
 }
 
+// A second start by the same user ends here, without a window. Without a lock
+// (no private folder for it) the editor still starts.
 void DravikApplication::initialise(juce::String const& commandLine)
 {
+    instanceLock = std::make_unique<Tr::InstanceLock>(Tr::InstanceLock::userLockFolder(), "Dravik MIDI T.lock");
+    Tr::InstanceLock::Result lock = instanceLock->acquire();
+    if (lock == Tr::InstanceLock::HeldElsewhere) {
+        quit();
+        return;
+    }
+    if (lock == Tr::InstanceLock::Unavailable)
+        std::cerr << "The single-instance lock cannot be taken; starting anyway.\n";
+    quitSignals = std::make_unique<QuitSignals>([this] { systemRequestedQuit(); });
     window = std::make_unique<DravikWindow>(L"Dravik MIDI T");
     window->init(commandLine, false, false);
 }
 
 void DravikApplication::shutdown()
 {
+    quitSignals.reset();
     window.reset();
 }
 
