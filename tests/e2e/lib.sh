@@ -80,6 +80,22 @@ e2e_start() {
     E2E_PIDS+=("$E2E_PID")
 }
 
+# e2e_start_as USER [ARGUMENT...]
+# Like e2e_start, but as another user (the test must run as root), with a fresh
+# HOME of that user; sets E2E_PID.
+e2e_start_as() {
+    local user=$1 home
+    shift
+    chmod 0711 "$E2E_TMP"
+    home=$(mktemp -d "$E2E_TMP/home-$user.XXXXXX")
+    chown "$user" "$home"
+    E2E_STARTS=$((E2E_STARTS + 1))
+    setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups \
+        env HOME="$home" "$E2E_PROGRAM" "$@" >"$E2E_OUT/program-$E2E_STARTS.log" 2>&1 &
+    E2E_PID=$!
+    E2E_PIDS+=("$E2E_PID")
+}
+
 # e2e_find_window PID
 # Prints the id of the visible window of that process, waiting until it appears.
 e2e_find_window() {
@@ -209,6 +225,51 @@ e2e_wait_window_named() {
         sleep 0.1
     done
     e2e_fail "no window '$1' within ${E2E_TIMEOUT}s"
+}
+
+# e2e_wait_no_window NAME_REGEX
+# Waits until no visible window has a title that matches, nudging the program
+# last started.
+e2e_wait_no_window() {
+    local deadline=$((SECONDS + E2E_TIMEOUT)) round=0
+    while [ "$(e2e_count_windows "$1")" -ne 0 ]; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "window '$1' still shown after ${E2E_TIMEOUT}s"
+        round=$((round + 1))
+        [ $((round % 5)) -ne 0 ] || e2e_nudge "$E2E_PID"
+        sleep 0.1
+    done
+}
+
+# e2e_answer_no CONFIRM_WINDOW
+# Clicks "No", the middle of a question's three buttons along its bottom.
+e2e_answer_no() {
+    local width height
+    read -r _ _ width height < <(e2e_window_geometry "$1")
+    e2e_click "$1" $((width / 2 - 12)) $((height - 41))
+}
+
+# e2e_settings_image
+# Prints the 690 bytes of a settings image: the built-in template's rule with
+# program 1 of type "Loop Portamento".
+e2e_settings_image() {
+    local program step
+    printf '\xf0'
+    for program in $(seq 1 19); do
+        printf "\\x$(printf %02x "$program")"
+        if [ "$program" -eq 1 ]; then printf '\x02'; else printf '\x00'; fi
+        for step in $(seq 16); do printf '\x00\x01'; done
+        printf '\x10\x25'
+    done
+    printf '\x11\x19\x04\x0e\xf7'
+}
+
+# e2e_remember_file PATH
+# Writes an ini file that names PATH as the last file, so the program opens it.
+e2e_remember_file() {
+    local ini
+    ini=$(e2e_ini_file)
+    mkdir -p "$(dirname "$ini")"
+    printf '[Current]\nFile=%s\nDocumentsDir=%s\n' "$1" "$(dirname "$1")" >"$ini"
 }
 
 # e2e_click WINDOW X Y

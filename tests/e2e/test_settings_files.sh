@@ -5,28 +5,12 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 
-# Prints the 690 bytes of a settings image: the built-in template's rule with
-# program 1 of type "Loop Portamento".
-settings_image() {
-    local program step
-    printf '\xf0'
-    for program in $(seq 1 19); do
-        printf "\\x$(printf %02x "$program")"
-        if [ "$program" -eq 1 ]; then printf '\x02'; else printf '\x00'; fi
-        for step in $(seq 16); do printf '\x00\x01'; done
-        printf '\x10\x25'
-    done
-    printf '\x11\x19\x04\x0e\xf7'
-}
-
 documents="$E2E_HOME/Documents"
 mkdir -p "$documents"
 live="$documents/live.syx"
-settings_image >"$live"
+e2e_settings_image >"$live"
 [ "$(stat -c %s "$live")" = 690 ] || e2e_fail "the test's settings file is not 690 bytes"
-ini=$(e2e_ini_file)
-mkdir -p "$(dirname "$ini")"
-printf '[Current]\nFile=%s\nDocumentsDir=%s\n' "$live" "$documents" >"$ini"
+e2e_remember_file "$live"
 
 e2e_start
 wid=$(e2e_find_window "$E2E_PID")
@@ -83,7 +67,7 @@ expected="$E2E_TMP/expected.syx"
 cp "$live" "$expected"
 printf '\x19' | dd of="$expected" bs=1 seek=685 conv=notrunc status=none
 cmp "$expected" "$documents/saved.syx" || e2e_fail "saved.syx is not the edited settings image"
-cmp <(settings_image) "$live" || e2e_fail "live.syx changed"
+cmp <(e2e_settings_image) "$live" || e2e_fail "live.syx changed"
 
 # A second edit, then close and answer "No": nothing more is written.
 next_loop_rate "$wid"
@@ -91,9 +75,7 @@ e2e_wait_title "$wid" "Dravik MIDI T - v2.0 - saved.syx *"
 e2e_close_window "$wid"
 confirm=$(e2e_wait_window_named "^Confirm$")
 e2e_screenshot unsaved-changes-question
-# "No" is the middle of the box's three buttons, which sit along its bottom.
-read -r _ _ confirm_width confirm_height < <(e2e_window_geometry "$confirm")
-e2e_click "$confirm" $((confirm_width / 2 - 12)) $((confirm_height - 41))
+e2e_answer_no "$confirm"
 e2e_wait_exit "$E2E_PID"
 e2e_assert_eq 0 "$E2E_STATUS" "exit status after closing"
 cmp "$expected" "$documents/saved.syx" || e2e_fail "saved.syx changed after answering No"
