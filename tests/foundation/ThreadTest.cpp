@@ -174,7 +174,7 @@ long virtualMemoryKb()
 // joins its platform thread.
 TEST(ThreadLifecycle, EveryEndedThreadIsJoined)
 {
-    constexpr int runs = 64;
+    constexpr int runs = 32;
     CountingRunner runner;
     auto endedByItself = [&](Tr::BThread& thread) {
         thread.setRunner(&runner);
@@ -199,7 +199,7 @@ TEST(ThreadLifecycle, EveryEndedThreadIsJoined)
         long before = virtualMemoryKb();
         for (int i = 0; i < runs; ++i)
             end();
-        // Unjoined, the runs would keep 512 MB; joined, at most the C library's
+        // Unjoined, the runs would keep 256 MB; joined, at most the C library's
         // cache of a few stacks stays.
         EXPECT_LT(virtualMemoryKb() - before, 64 * 1024);
     }
