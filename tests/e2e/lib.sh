@@ -227,6 +227,22 @@ e2e_wait_window_named() {
     e2e_fail "no window '$1' within ${E2E_TIMEOUT}s"
 }
 
+# e2e_wait_started WINDOW
+# Waits until the panel has started and shows its document: only then is its
+# program type box enabled, drawn in the dark grey of boxes in use. Keys typed
+# before would edit a document that the start then replaces.
+e2e_wait_started() {
+    local deadline=$((SECONDS + E2E_TIMEOUT)) pixel= round=0
+    while [ $SECONDS -lt $deadline ]; do
+        pixel=$(import -window "$1" -crop 1x1+185+138 -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' || true)
+        [ "$pixel" = "#999999" ] && return 0
+        round=$((round + 1))
+        [ $((round % 5)) -ne 0 ] || "$E2E_X11_HELPER" nudge "$1" 2>/dev/null || true
+        sleep 0.1
+    done
+    e2e_fail "the panel of window $1 did not start (program type box: '$pixel')"
+}
+
 # e2e_wait_no_window NAME_REGEX
 # Waits until no visible window has a title that matches, nudging the program
 # last started.

@@ -7,6 +7,7 @@ e2e_init "$@"
 e2e_start
 wid=$(e2e_find_window "$E2E_PID")
 e2e_wait_title "$wid" "Dravik MIDI T - v2.0"
+e2e_wait_started "$wid"
 
 e2e_key "$wid" Return
 dialog=$(e2e_wait_window_named "^Open a Dravik MIDI T File$")

@@ -15,6 +15,7 @@ e2e_remember_file "$live"
 e2e_start
 wid=$(e2e_find_window "$E2E_PID")
 e2e_wait_title "$wid" "Dravik MIDI T - v2.0 - live.syx"
+e2e_wait_started "$wid"
 
 # Prints how many visible windows the program has (its window, plus a popup list).
 visible_windows() {
