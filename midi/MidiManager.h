@@ -3,12 +3,22 @@
 #include "foundation/BList.h"
 #include "foundation/BLock.h"
 #include "foundation/PexaSystem.h"
+#include "foundation/TIniFile.h"
+#include "midi/MidiDeviceListeners.h"
+#include "midi/MidiListenerList.h"
+#include "midi/MidiManagerDev.h"
+#include "midi/MidiManagerListeners.h"
+#include "midi/TMidiAliasChangeListener.h"
+#include "midi/TMidiRouteChangeListener.h"
+#include "platform/coremidi/MIDIServices.h"
 
 #include <atomic>
+#include <vector>
 
 namespace Tr {
 
 class MidiDeviceFactory;
+class MIDIDevChangeNotifier;
 
 // The hook of a back-end that acts when the MIDI manager comes and goes. Owned by
 // the initialiser list; the manager's destructor deletes them.
@@ -23,35 +33,227 @@ public:
 // Made by the first AddInitializer; null again once the manager deleted it.
 extern BList<MidiManagerInitializer*>* MidiManagerInitializers;
 
-// The process-wide owner of the MIDI back-ends (device factories), made on first
-// use and deleted by the shutdown registry; it cannot be made again afterwards.
-class MidiManager : public AutoDelete {
+// The process-wide owner of the MIDI back-ends (device factories) and of one slot
+// per port and direction (1 = MIDI IN, 0 = MIDI OUT), made on first use, deleted
+// by the shutdown registry, and never made again. It starts suspended.
+//
+// Threads: the message thread looks up, opens, closes, sends and rescans; the
+// "BTimerManager" thread rescans after device changes (MIDIDevChangeNotifier);
+// inputs deliver on the back-end's receiving thread. Listeners are told on the
+// thread that caused the change, with none of the manager's locks held; a rescan
+// asked for while another runs makes that one run once more, and returns at once.
+//
+// Locks, always taken in this order: `lock` serialises the making, moving, opening
+// and closing of device objects, the rescan's passes over the factories and the
+// rescan guard; MidiManagerDev::StateLock guards the slot lists, every slot's state,
+// the factory list, the filters and the handler, and is held around each send and
+// each received message. Neither is held while a listener runs.
+class MidiManager : public TMidiDeviceDataListener,
+                    public TMidiDeviceErrorListener,
+                    public TMidiAliasChangeListener,
+                    public TMidiRouteChangeListener,
+                    public AutoDelete {
 public:
+    // The count tables have room for this many factories.
+    static constexpr int kMaxFactories = 10;
+
     // Makes the manager (and runs Init) on the first call; throws after deletion.
     static MidiManager* instance();
     static bool IsInstanceAllocated();
     // Appends the initialiser unless it is already there; back-ends call it before main.
     static void AddInitializer(MidiManagerInitializer* initializer);
 
+    // Deletes the notifier first (waiting for its callbacks and a running rescan),
+    // then the slots, which close their ports.
     ~MidiManager() override;
 
-    // Appends the factory unless it is null or already there. (The rescan that
-    // refreshNow asks for, and the events of RemoveFactory, come with the slots.)
-    void AddFactory(MidiDeviceFactory* factory, int refreshNow);
+    // Factories. AddFactory appends and rescans (only with refreshNow, and not
+    // while suspended; else the next lookup rescans); false for null, a factory
+    // already there, and one more than kMaxFactories.
+    bool AddFactory(MidiDeviceFactory* factory, int refreshNow);
+    // The factory's slots stop existing and lose their device objects and their
+    // link to the factory, which may be deleted right after.
     void RemoveFactory(MidiDeviceFactory* factory, int fireEvents);
-    // The last factory of that type code, or null.
+    // The last factory of that type code, or null; its position, or -1.
     MidiDeviceFactory* GetFactory(unsigned int type);
+    int GetFactoryIndex(unsigned int type);
+    // Every factory rebuilds its descriptor lists at its next request.
+    void ClearFactoryCaches();
+
+    int IsSuspended() const;
+    // While suspended, opens only mark slots pending, sends send nothing, lookups and
+    // the notifier do not rescan. Leaving it rescans, which opens the pending ports.
+    void SetSuspended(int on);
+    // Gates loadFromIniFile and saveToIniFile; on from the start.
+    int IsPersistent() const;
+    void SetPersistent(int on);
+    // The notifier exists and registered with the message-queue thread.
+    int isDetectingMIDIDeviceChanges() const;
+    // The notifier, null once detection stopped; the creating thread's.
+    MIDIDevChangeNotifier* GetNotifier() const;
+    void StopDetectingMIDIDeviceChanges();
+    // The notification client, or else a client "Pexa's MIDI" made on first use.
+    MIDIClientRef getSharedMIDIClientRef();
+
+    // Merges every factory's ports into the slots: keeps a slot per port, closes open
+    // ports that vanished or stand behind a change (silently, left pending), and
+    // opens pending ports that are present. Forced, it tells the device-list
+    // listeners also when nothing changed. Whether anything changed (0 when another
+    // rescan was running and will run once more instead).
+    int RefreshDevList(int force, int unused, int fireEvents);
+    void FireDevListChangeEvent();
+
+    // Lookups; each rescans first when there never was a rescan, unless suspended.
+    int GetDevCount(int input);
+    MidiManagerDev* GetDevDescriptor(int index, int input);
+    int GetDevDescriptor(int index, int input, MidiManagerDev*& slot);
+    MidiManagerDev* GetDevDescriptor(BString const& name, int input);
+    // The last slot of that display name, case counting; -1 when none.
+    int GetDevIndex(BString const& name, int input);
+    // The last slot of that type whose name matches ignoring case; with create, a
+    // placeholder slot is appended when there is none (not for an empty name).
+    int GetDevIndex(BString const& name, int input, unsigned int type, int create);
+    int GetInDevIndexByName(BString const& name);
+    int GetOutDevIndexByName(BString const& name);
+    int GetInDevIndexByName(BString const& name, unsigned int type, int create);
+    int GetOutDevIndexByName(BString const& name, unsigned int type, int create);
+    // The last slot whose remembered descriptor matches desc; -1 when none.
+    int GetDevIndexByDescriptor(int input, MidiDeviceDescriptor* desc);
+    int GetDevIndexByInterfaceName(BString const& text, int input);
+    // The first slot of the other direction that is the same device port; -1 / null.
+    int GetDevicePair(int index, int input);
+    MidiManagerDev* GetDevicePair(MidiManagerDev* slot);
+    int GetExistingDevCount(int input);
+    // The slot's device object (may be null); throws for an index out of range. A
+    // rescan may delete it later.
+    TMidiDeviceBase* GetMidiInputByIndex(int index);
+    TMidiDeviceBase* GetMidiOutputByIndex(int index);
+
+    // Sections "MIDI.in" and "MIDI.out": the open and pending ports, to be opened
+    // again; reading marks them pending (placeholders for absent ports).
+    void loadFromIniFile(TIniFile& ini);
+    void saveToIniFile(TIniFile& ini);
+
+    // After every rescan that changed the slots.
+    void OnMidiAliasListChanged() override;
+    void OnMidiRouteListChanged() override;
+
+    // Listeners, each registered once; a removal waits for a call running on
+    // another thread. Device-control listeners are told last registered first,
+    // device-list listeners first registered first.
+    void AddDevListChangeListener(TMidiDeviceListListener* listener);
+    void RemoveDevListChangeListener(TMidiDeviceListListener* listener);
+    void AddDeviceControlListener(MidiManagerDeviceControlListener* listener);
+    void RemoveDeviceControlListener(MidiManagerDeviceControlListener* listener);
+    // Filters are called last added first on the way out, first added first on
+    // the way in; the handler takes received messages (none when null).
+    void AddOutDeviceFilter(MidiOutDeviceFilter* filter);
+    void RemoveOutDeviceFilter(MidiOutDeviceFilter* filter);
+    void AddInDeviceFilter(MidiInDeviceFilter* filter);
+    void RemoveInDeviceFilter(MidiInDeviceFilter* filter);
+    void SetIncomingMessageHandler(MidiIncomingMessageHandler* handler);
+
+    // Opening a present port tells the listeners before and after, with the text
+    // "Opened MIDI IN: name" / "Opened MIDI OUT: name". An absent port, or any port
+    // while suspended, is only marked pending and opened by a later rescan. Errors
+    // go to the listeners, or with throwOnError are thrown with the prefix
+    // "MIDI IN: " / "MIDI OUT: "; the slot keeps the text as its last error.
+    void Open(int index, int input, int throwOnError);
+    void OpenInDevice(int index, int throwOnError);
+    void OpenOutDevice(int index, int throwOnError);
+    // Closing an open port tells the listeners before and after, with "Closed MIDI
+    // IN: name" / "Closed MIDI OUT: name", and clears pending. While suspended only
+    // force closes.
+    void Close(int index, int input, int throwOnError, int force);
+    void CloseInDevice(int index, int throwOnError, int force);
+    void CloseOutDevice(int index, int throwOnError, int force);
+    // Every slot of the direction, last first (MIDI OUT, then MIDI IN); nothing
+    // without a manager.
+    static void CloseAll(int input, int force);
+    static void CloseAll(int force);
+    // Throws the text with its direction's prefix, or tells it to the listeners.
+    void FireErrorEvent(int index, int input, BString const& text, int throwIt);
+    void OnMidiDeviceError(TMidiDeviceBase* device, BString const& text) override;
+
+    // Sends to every present and open output, last slot first: 1 when a device took
+    // the message. 0 while suspended.
+    int SendMessageAllDevs(unsigned char* data, int length);
+    // To one MIDI OUT slot's device object; the device's result. 0 while suspended.
+    int SendMessage(int index, unsigned char* data, int length);
+    void OnMidiDeviceMessage(TMidiInputBase* device, unsigned long long timestamp, unsigned char* data,
+                             int length) override;
+
+    void EnableInActiveSensing(int index, int on);
+    void EnableInTimeCode(int index, int on);
+    int IsInActiveSensingEnabled(int index);
+    int IsInTimeCodeEnabled(int index);
+    // Present slots with an open port, both directions.
+    int GetNumberOfOpenedDevices();
 
 private:
+    friend class MIDIDevChangeNotifier;
+
     MidiManager();
     void Init();
+
+    // Under StateLock: takes the factory out of the list and its slots; their device
+    // objects go into devices. False when it was not there.
+    bool forgetFactory(MidiDeviceFactory* factory, std::vector<TMidiDeviceBase*>& devices, bool& changed);
+    // The slot's device object; it stays valid while the caller holds lock.
+    TMidiDeviceBase* deviceOf(MidiManagerDev* slot);
+    BList<MidiManagerDev*>& slotsOf(int input);
+    int* countsOf(int input);
+    // Under StateLock: the slot, or null out of range.
+    MidiManagerDev* slotAt(int index, int input);
+    MMDevIn* inSlotAt(int index);
+    void rescanUnlessEverRefreshed();
+    // Under StateLock, without a rescan.
+    int findByName(BString const& name, int input);
+    int findByDescriptor(int input, MidiDeviceDescriptor* desc);
+    int findByNameAndType(BString const& name, int input, unsigned int type, int create);
+    MidiManagerDev* appendSlot(MidiManagerDev* slot, int input);
+
+    // The rescan guard: false when a rescan runs (which then runs once more).
+    bool beginRescan(int force);
+    void endRescan();
+    bool takeRefreshAgain(int& force);
+    int runPass(int force);
+    int RefreshDevListPerFactory(MidiDeviceFactory* factory, int position, int input, int force);
+    void postPass(int& changed);
+
+    void tellControlListeners(int index, int input, BString const& text,
+                              void (MidiManagerDeviceControlListener::*after)(int, int));
+    void openDevice(int index, int input, int throwOnError);
+    void closeDevice(int index, int input, int throwOnError, int force);
+    // Under StateLock: the filters, then the send; whether the message was swallowed.
+    int sendToSlot(MidiManagerDev* slot, int index, unsigned char*& data, int& length, int& sent);
+
+    void loadSection(TIniFile& ini, int input);
+    void saveSection(TIniFile& ini, int input);
 
     static std::atomic<MidiManager*> inst;
     static std::atomic<int> hadAlreadyBeenDestroyed;
 
     int initialised = 0;
     BLock lock;
-    BList<MidiDeviceFactory*> factories; // guarded by lock
+    MIDIDevChangeNotifier* notifier = nullptr; // the creating thread's
+    MIDIClientRef sharedClient = 0;            // guarded by lock
+    int refreshing = 0;                        // guarded by lock, with the two below
+    int refreshAgain = 0;
+    int forceAgain = 0;
+    BList<MidiDeviceFactory*> factories; // guarded by StateLock
+    BList<MidiManagerDev*> inSlots;      // guarded by StateLock, like the slots
+    int inCounts[kMaxFactories] = {};    // guarded by lock
+    BList<MidiManagerDev*> outSlots;
+    int outCounts[kMaxFactories] = {};
+    std::atomic<int> suspended{1};
+    MidiIncomingMessageHandler* incomingHandler = nullptr; // guarded by StateLock
+    MidiListenerList<MidiManagerDeviceControlListener> controlListeners;
+    MidiListenerList<TMidiDeviceListListener> devListListeners;
+    BList<MidiInDeviceFilter*> inFilters;   // guarded by StateLock
+    BList<MidiOutDeviceFilter*> outFilters; // guarded by StateLock
+    std::atomic<int> everRefreshed{0};
+    std::atomic<int> persistence{1};
 };
 
 } // namespace Tr

@@ -1,7 +1,5 @@
 #include "midi/MidiDeviceFactory.h"
 
-#include "foundation/MilliTime.h"
-
 #include "tests/midi/MidiTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -9,14 +7,6 @@
 using namespace miditest;
 
 namespace {
-
-// Moves the clock by the offset for the scope.
-class ClockOffset {
-public:
-    ClockOffset() = default;
-    ~ClockOffset() { Tr::setMilliTimeOffset(0); }
-    void set(unsigned int offset) { Tr::setMilliTimeOffset(offset); }
-};
 
 class CountedDescriptor : public Tr::MidiDeviceDescriptor {
 public:

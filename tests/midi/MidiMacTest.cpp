@@ -50,16 +50,6 @@ std::string openError(Tr::TMidiDeviceBase& device)
     return "";
 }
 
-std::vector<Byte> sysex(int length)
-{
-    std::vector<Byte> data(static_cast<size_t>(length));
-    for (int i = 0; i < length; ++i)
-        data[size_t(i)] = Byte(i % 128);
-    data.front() = 0xF0;
-    data.back() = 0xF7;
-    return data;
-}
-
 class Waiter : public Tr::TMidiOutWaitCallback {
 public:
     void OnMidiOutWait(Tr::TMidiOutputBase*, int& keepWaiting) override

@@ -3,6 +3,7 @@
 // a listener that records the messages an input delivers.
 
 #include "foundation/Exception.h"
+#include "foundation/MilliTime.h"
 #include "midi/MidiDeviceFactory.h"
 #include "midi/TMidiDevice.h"
 
@@ -15,6 +16,25 @@
 #include <vector>
 
 namespace miditest {
+
+// Moves the clock by the offset for the scope.
+class ClockOffset {
+public:
+    ClockOffset() = default;
+    ~ClockOffset() { Tr::setMilliTimeOffset(0); }
+    void set(unsigned int offset) { Tr::setMilliTimeOffset(offset); }
+};
+
+// A System Exclusive message of that length, its data bytes counting up.
+inline std::vector<Byte> sysex(int length)
+{
+    std::vector<Byte> data(static_cast<size_t>(length));
+    for (int i = 0; i < length; ++i)
+        data[size_t(i)] = Byte(i % 128);
+    data.front() = 0xF0;
+    data.back() = 0xF7;
+    return data;
+}
 
 struct PortSpec {
     PortSpec(std::string name, std::string serial = "", std::string interfaceId = "", std::string publicName = "")
@@ -38,7 +58,8 @@ public:
     {
         if (failOpen)
             throw Tr::Exception("cannot open");
-        openHandle = 42;
+        if (!stayClosed)
+            openHandle = 42;
     }
 
     int CloseImpl(void*) override
@@ -51,6 +72,7 @@ public:
     int SendLongWait(unsigned char*, int length, Tr::TMidiOutWaitCallback*) override { return length; }
 
     bool failOpen = false;
+    bool stayClosed = false; // opening reports no error, and the port stays closed
     std::atomic<int> closes{0};
 };
 
@@ -84,7 +106,7 @@ public:
         }
     }
 
-    int GetType() override { return kType; }
+    int GetType() override { return int(type); }
     Tr::BString GetTypeName(int dir) override { return dir ? "test in" : "test out"; }
 
     Tr::TMidiDeviceBase* CreateDevice(Tr::MidiDeviceDescriptor* desc) override
@@ -107,6 +129,7 @@ public:
 
     unsigned int lastRequestTime() const { return lastRequest; }
 
+    unsigned int type = kType;
     std::vector<PortSpec> outputs;
     std::vector<PortSpec> inputs;
     std::vector<int> rebuilt;

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "foundation/BString.h"
+
+namespace Tr {
+
+// Told after a rescan that changed the slot lists or was forced, on the rescanning
+// thread, with none of the manager's locks held.
+class TMidiDeviceListListener {
+public:
+    virtual void OnMidiDeviceListChanged() = 0;
+
+protected:
+    ~TMidiDeviceListListener() = default;
+};
+
+// Told of every open and close of a slot's port, on the thread that opens or closes
+// it, with none of the manager's locks held. index is the slot's index (-1 in an
+// error about an illegal index), input the direction (1 = MIDI IN, 0 = MIDI OUT).
+class MidiManagerDeviceControlListener {
+public:
+    virtual void OnBeforeOpenMidiDevice(int /*index*/, int /*input*/) {}
+    virtual void OnAfterOpenMidiDevice(int index, int input) = 0;
+    virtual void OnBeforeCloseMidiDevice(int /*index*/, int /*input*/) {}
+    virtual void OnAfterCloseMidiDevice(int index, int input) = 0;
+    virtual void OnMidiStringMessage(int /*index*/, int /*input*/, BString const& /*text*/) {}
+    virtual void OnMidiErrorMessage(int /*index*/, int /*input*/, BString const& /*text*/) {}
+
+protected:
+    ~MidiManagerDeviceControlListener() = default;
+};
+
+// Sees every message sent to an output slot before it goes out; may replace the
+// data and length, or clear proceed to swallow the message. Runs under the slot
+// lock: it must not open, close or rescan.
+class MidiOutDeviceFilter {
+public:
+    virtual void FilterMidiOut(int index, unsigned char*& data, int& length, int& proceed) = 0;
+
+protected:
+    ~MidiOutDeviceFilter() = default;
+};
+
+// The same for every message an open input receives, on the receiving thread.
+class MidiInDeviceFilter {
+public:
+    virtual void FilterMidiIn(int index, unsigned long long& timestamp, unsigned char*& data, int& length,
+                              int& proceed) = 0;
+
+protected:
+    ~MidiInDeviceFilter() = default;
+};
+
+// Takes the received messages that passed the input filters; setting handled keeps
+// a message from going further. Runs like an input filter.
+class MidiIncomingMessageHandler {
+public:
+    virtual void OnIncomingMidiMessage(int index, unsigned long long timestamp, unsigned char* data, int length,
+                                       int& handled) = 0;
+
+protected:
+    ~MidiIncomingMessageHandler() = default;
+};
+
+} // namespace Tr

@@ -1,0 +1,146 @@
+#include "tests/midi/MidiManagerTestSupport.h"
+
+#include "foundation/TIniFile.h"
+#include "midi/coremidi/MidiMacFactory.h"
+
+using namespace miditest;
+
+namespace {
+
+std::vector<std::string> keysOf(Tr::TIniFile const& ini, char const* section)
+{
+    Tr::TStringList keys;
+    ini.ReadSectionKeys(section, keys);
+    std::vector<std::string> names;
+    for (int i = 0; i < keys.GetCount(); ++i)
+        names.push_back(keys.GetString(i).c_str());
+    return names;
+}
+
+std::string valueOf(Tr::TIniFile const& ini, char const* section, char const* key)
+{
+    return ini.ReadString(section, key, "").c_str();
+}
+
+} // namespace
+
+using MidiManagerIni = ManagerTest;
+
+TEST_F(MidiManagerIni, OnlyOpenAndPendingPortsAreSavedAndStaleEntriesGo)
+{
+    Tr::MidiManager::CloseAll(1);
+    plug({"A", "B", "C"}, {"In"});
+    manager->RefreshDevList(1, 0, 1);
+    open("B");
+    open("C");
+    open("In", 1);
+    plug({"A", "C"}, {"In"});
+    manager->RefreshDevList(1, 0, 1);
+    Tr::TIniFile ini("unused.ini");
+    for (char const* key : {"Other", "Name0", "Options0", "Name1", "Name2", "Options2", "Name3", "Options3"})
+        ini.WriteString("MIDI.out", key, "old");
+
+    manager->saveToIniFile(ini);
+    EXPECT_EQ((std::vector<std::string>{"Other", "Name0", "Options0", "Name1", "Options1"}), keysOf(ini, "MIDI.out"));
+    EXPECT_EQ(port("B"), valueOf(ini, "MIDI.out", "Name0"));
+    EXPECT_EQ(port("C"), valueOf(ini, "MIDI.out", "Name1"));
+    EXPECT_EQ("FF54534554", valueOf(ini, "MIDI.out", "Options1"));
+    EXPECT_EQ(port("In"), valueOf(ini, "MIDI.in", "Name0"));
+    EXPECT_EQ("TTFF54534554", valueOf(ini, "MIDI.in", "Options0"));
+}
+
+TEST_F(MidiManagerIni, LoadingMarksPortsPendingAndPlaceholdersAreAdoptedByTheirPort)
+{
+    plug({"A"});
+    manager->RefreshDevList(1, 0, 1);
+    int outputs = manager->GetDevCount(0);
+    Tr::TIniFile ini("unused.ini");
+    ini.WriteString("MIDI.out", "Name0", port("a").c_str());
+    ini.WriteString("MIDI.out", "Options0", "FF54534554");
+    ini.WriteString("MIDI.out", "Name1", port("Later").c_str());
+    ini.WriteString("MIDI.out", "Options1", "FF54534554");
+    ini.WriteString("MIDI.out", "Name2", "");
+    ini.WriteString("MIDI.out", "Options2", "FF54534554");
+
+    manager->loadFromIniFile(ini);
+    EXPECT_EQ(outputs + 1, manager->GetDevCount(0));
+    EXPECT_TRUE(slot("A").IsPending());
+    Tr::MidiManagerDev& later = slot("Later");
+    EXPECT_TRUE(later.IsPending());
+    EXPECT_FALSE(later.Exists());
+    EXPECT_EQ(unsigned(TestFactory::kType), later.GetType());
+
+    plug({"A", "Later"});
+    manager->RefreshDevList(1, 0, 1);
+    EXPECT_EQ(&later, &slot("Later"));
+    EXPECT_TRUE(later.IsOpen());
+    EXPECT_TRUE(slot("A").IsOpen());
+}
+
+TEST_F(MidiManagerIni, NothingIsReadOrWrittenWithoutPersistence)
+{
+    plug({"A"});
+    manager->RefreshDevList(1, 0, 1);
+    open("A");
+    Tr::TIniFile ini("unused.ini");
+    ini.WriteString("MIDI.in", "Name0", port("B").c_str());
+    manager->SetPersistent(0);
+    manager->saveToIniFile(ini);
+    manager->loadFromIniFile(ini);
+    manager->SetPersistent(1);
+    EXPECT_FALSE(ini.SectionExists("MIDI.out"));
+    EXPECT_EQ(-1, index("B", 1));
+}
+
+TEST(MidiSlot, OptionsAreReadAsStoredAndWrittenPerDirection)
+{
+    freshVirtualMidi();
+    Tr::MidiManager::instance();
+    struct Case {
+        int input;
+        std::string options;
+        int activeSensing;
+        int timingClock;
+        unsigned int type;
+    };
+    unsigned int const coreMidi = Tr::kMidiTypeCoreMidi;
+    Case const cases[] = {
+        {1, "", 1, 0, coreMidi},
+        {1, "T", 1, 0, coreMidi},
+        {1, "FFTT", 0, 0, Tr::kMidiTypeInternal},
+        {1, "TFTF", 1, 0, Tr::kMidiTypePexaVirtual},
+        {1, "TTFF54534554", 1, 1, unsigned(TestFactory::kType)},
+        {0, "TT", 1, 1, Tr::kMidiTypeInternal},
+        {0, "FFGHIJKLMN", 1, 1, coreMidi},
+        {0, "FF54534554", 1, 1, unsigned(TestFactory::kType)},
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.options);
+        Tr::TIniFile ini("unused.ini");
+        char const* section = c.input ? "MIDI.in" : "MIDI.out";
+        ini.WriteString(section, "Name4", "Port");
+        ini.WriteString(section, "Options4", c.options.c_str());
+        Tr::MMDevIn in(nullptr, 0);
+        in.SetTimingClock(0);
+        Tr::MMDevOut out(nullptr, 0);
+        Tr::MidiManagerDev& slot = c.input ? static_cast<Tr::MidiManagerDev&>(in) : out;
+        // The type code of a slot is its back-end's: a registered one, for this test.
+        TestFactory typed;
+        typed.type = c.type;
+        Tr::MidiManager::instance()->AddFactory(&typed, 0);
+        slot.loadFromIniFile(ini, 4);
+        Tr::MidiManager::instance()->RemoveFactory(&typed, 0);
+        EXPECT_EQ(c.type, slot.GetType());
+        EXPECT_STREQ("Port", slot.GetName().c_str());
+        if (c.input) {
+            EXPECT_EQ(c.activeSensing, in.GetActiveSensing());
+            EXPECT_EQ(c.timingClock, in.GetTimingClock());
+        }
+    }
+
+    Tr::TIniFile ini("unused.ini");
+    Tr::MMDevIn(coreMidi, 0, "In").saveToIniFile(ini, 0);
+    Tr::MMDevOut(coreMidi, 0, "Out").saveToIniFile(ini, 0);
+    EXPECT_EQ("TTFF4944494D", valueOf(ini, "MIDI.in", "Options0"));
+    EXPECT_EQ("FF4944494D", valueOf(ini, "MIDI.out", "Options0"));
+}

@@ -1,0 +1,121 @@
+#include "midi/coremidi/MIDIDevChangeNotifier.h"
+
+#include "tests/foundation/WaitUntil.h"
+#include "tests/midi/MidiManagerTestSupport.h"
+
+#include <chrono>
+#include <thread>
+
+using namespace miditest;
+using TrTest::waitUntil;
+
+namespace {
+
+// The manager's own notifier hears the virtual back-end's ports come and go.
+class MidiNotifier : public ManagerTest {
+protected:
+    void SetUp() override
+    {
+        ManagerTest::SetUp();
+        ASSERT_TRUE(waitUntil([this] { return notifier().GetClient() != 0 && !notifier().isArmed(); }, 10000));
+        log.take();
+    }
+
+    Tr::MIDIDevChangeNotifier& notifier() { return *manager->GetNotifier(); }
+
+    void plugVirtual(std::string const& name)
+    {
+        VirtualMidiPort virtualPort;
+        virtualPort.name = port(name);
+        midi.add(kMIDIObjectType_Destination, virtualPort);
+    }
+
+    VirtualMidiBackend& midi = *virtualMidiBackend();
+};
+
+} // namespace
+
+TEST(MidiDevChangeNotifier, OnlyDevicesComingAndGoingArmTheRescan)
+{
+    freshVirtualMidi();
+    struct Case {
+        MIDINotificationMessageID message;
+        MIDIObjectType child;
+        bool arms;
+    };
+    Case const cases[] = {
+        {kMIDIMsgObjectAdded, kMIDIObjectType_Source, true},
+        {kMIDIMsgObjectRemoved, kMIDIObjectType_Destination, true},
+        {kMIDIMsgObjectAdded, kMIDIObjectType_Entity, true},
+        {kMIDIMsgObjectRemoved, kMIDIObjectType_Device, true},
+        {kMIDIMsgObjectAdded, kMIDIObjectType_Other, false}, // a port or client of this program
+        {kMIDIMsgPropertyChanged, kMIDIObjectType_Source, false},
+        {kMIDIMsgSetupChanged, kMIDIObjectType_Source, false},
+        {kMIDIMsgIOError, kMIDIObjectType_Source, false},
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(int(&c - cases));
+        Tr::MIDIDevChangeNotifier notifier(*Tr::MidiManager::instance());
+        MIDIObjectAddRemoveNotification message{c.message, sizeof message, 0, kMIDIObjectType_Other, 1, c.child};
+        Tr::MIDIDevChangeNotifier::Callback(reinterpret_cast<MIDINotification const*>(&message), &notifier);
+        EXPECT_EQ(c.arms, notifier.isArmed());
+    }
+}
+
+TEST_F(MidiNotifier, ABurstGivesOneForcedRescanAfterItsLastNotification)
+{
+    std::atomic<unsigned int> heardAt{0};
+    log.onListChanged = [&] { heardAt = Tr::getMilliTime(); };
+    unsigned int lastPlugged = 0;
+    for (char const* name : {"B1", "B2", "B3"}) {
+        if (lastPlugged)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        plugVirtual(name);
+        lastPlugged = Tr::getMilliTime();
+    }
+    ASSERT_TRUE(waitUntil([&] { return log.count("list") > 0; }, 10000));
+    EXPECT_GE(int(heardAt - lastPlugged), Tr::MIDIDevChangeNotifier::kSettleMillis);
+    for (char const* name : {"B1", "B2", "B3"})
+        EXPECT_TRUE(slot(name).Exists()) << name;
+    EXPECT_FALSE(waitUntil([&] { return log.count("list") > 1; }, 1500));
+}
+
+TEST_F(MidiNotifier, NothingIsRescannedWhileSuspendedAndLeavingSuspensionRescans)
+{
+    manager->SetSuspended(1);
+    plugVirtual("S");
+    ASSERT_TRUE(waitUntil([&] { return notifier().isArmed(); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return !notifier().isArmed(); }, 10000));
+    EXPECT_EQ(0, log.count("list"));
+    EXPECT_EQ(-1, index("S"));
+
+    manager->SetSuspended(0);
+    EXPECT_TRUE(slot("S").Exists());
+    EXPECT_EQ(1, log.count("list"));
+}
+
+TEST_F(MidiNotifier, APortPluggedInRightAfterARescanIsSeenByTheNextOne)
+{
+    manager->RefreshDevList(1, 0, 1);
+    plugVirtual("Fresh");
+    EXPECT_TRUE(waitUntil([&] { return index("Fresh") >= 0 && slot("Fresh").Exists(); }, 10000));
+}
+
+TEST_F(MidiNotifier, WithoutItsClientANotifierPollsEveryTenSeconds)
+{
+    midi.fail(VirtualMidiCall::CreateClient, kMIDIServerStartErr);
+    Tr::MIDIDevChangeNotifier polling(*manager);
+    EXPECT_TRUE(polling.registerNotification());
+    ASSERT_TRUE(waitUntil([&] { return polling.isPolling(); }, 10000));
+    midi.fail(VirtualMidiCall::CreateClient, 0);
+    EXPECT_TRUE(polling.registerNotification());
+    EXPECT_TRUE(polling.isArmed());
+    EXPECT_EQ(0u, polling.GetClient());
+
+    plug({"P"});
+    ClockOffset clock;
+    clock.set(Tr::MIDIDevChangeNotifier::kPollMillis);
+    ASSERT_TRUE(waitUntil([&] { return log.count("list") > 0; }, 10000));
+    EXPECT_TRUE(slot("P").Exists());
+    EXPECT_TRUE(polling.isArmed());
+}
