@@ -2,6 +2,8 @@
 
 #include "midi/MidiManager.h"
 
+#include <memory>
+
 namespace Tr {
 
 namespace {
@@ -67,13 +69,17 @@ MidiManagerDev::~MidiManagerDev()
 
 void MidiManagerDev::AssignFrom(MidiManagerDev const& other)
 {
-    SetDescriptor(other.descriptor);
-    BLockHolder hold(StateLock());
-    index = other.index;
-    pending = other.pending;
-    exists = other.exists;
-    seen = 0;
-    displayName = other.displayName;
+    std::unique_ptr<MidiDeviceDescriptor> otherDescriptor;
+    {
+        BLockHolder hold(StateLock());
+        otherDescriptor.reset(other.descriptor->Clone());
+        index = other.index;
+        pending = other.pending;
+        exists = other.exists;
+        seen = 0;
+        displayName = other.displayName;
+    }
+    SetDescriptor(otherDescriptor.get());
 }
 
 int MidiManagerDev::GetIndex() const

@@ -186,3 +186,27 @@ TEST_F(MidiRescan, ARemovedFactoryLeavesItsSlotsAbsentAndItsPortsComeBackWithIt)
     EXPECT_TRUE(slot("A").IsOpen());
     EXPECT_EQ(with(openedA, "list"), log.take());
 }
+
+using MidiLookups = ManagerTest;
+
+TEST_F(MidiLookups, PairsInterfacesCountsAndDevices)
+{
+    factory.outputs = {PortSpec(port("Solo")), PortSpec(port("Box out"), "", "IFACE")};
+    factory.inputs = {PortSpec(port("Other"), "", "ELSE"), PortSpec(port("Box in"), "", "IFACE")};
+    manager->RefreshDevList(1, 0, 1);
+    int opened = manager->GetNumberOfOpenedDevices();
+    open("Box out");
+
+    EXPECT_EQ(index("Box in", 1), manager->GetDevicePair(index("Box out"), 0));
+    EXPECT_EQ(&slot("Box out"), manager->GetDevicePair(&slot("Box in", 1)));
+    EXPECT_EQ(-1, manager->GetDevicePair(index("Solo"), 0));
+    EXPECT_EQ(index("Box out"), manager->GetDevIndexByInterfaceName("iface", 0));
+    EXPECT_EQ(opened + 1, manager->GetNumberOfOpenedDevices());
+    EXPECT_EQ(slot("Box out").GetDev(), manager->GetMidiOutputByIndex(index("Box out")));
+    try {
+        manager->GetMidiInputByIndex(manager->GetDevCount(1));
+        ADD_FAILURE() << "no error";
+    } catch (Tr::Exception const& error) {
+        EXPECT_STREQ("Illegal MIDI IN ID!", error.what());
+    }
+}

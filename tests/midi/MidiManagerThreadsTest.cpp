@@ -58,11 +58,16 @@ TEST(MidiManagerThreads, RescansOnTheTimerThreadAgainstOpensClosesLookupsAndSend
     timer.start();
     std::atomic<bool> plugged{false};
     std::thread plugger([&] {
-        for (int round = 0; round < 60; ++round)
+        for (int round = 0; round < 60; ++round) {
             for (auto const& [type, port] : ports) {
                 midi.remove(midi.find(type, port.name));
                 midi.add(type, port, size_t(round % 3));
             }
+            // A port never seen before: the slot lists grow.
+            VirtualMidiPort fresh;
+            fresh.name = "Threads:N" + std::to_string(round);
+            midi.add(round % 2 ? kMIDIObjectType_Source : kMIDIObjectType_Destination, fresh);
+        }
         plugged = true;
     });
     std::vector<Byte> note = bytesOf("90 3C 64");

@@ -1,3 +1,4 @@
+#include "foundation/BTimer.h"
 #include "midi/coremidi/MIDIDevChangeNotifier.h"
 
 #include "tests/foundation/WaitUntil.h"
@@ -96,6 +97,8 @@ TEST_F(MidiNotifier, NothingIsRescannedWhileSuspendedAndLeavingSuspensionRescans
 
 TEST_F(MidiNotifier, APortPluggedInRightAfterARescanIsSeenByTheNextOne)
 {
+    EXPECT_TRUE(manager->isDetectingMIDIDeviceChanges());
+    EXPECT_EQ(notifier().GetClient(), manager->getSharedMIDIClientRef());
     manager->RefreshDevList(1, 0, 1);
     plugVirtual("Fresh");
     EXPECT_TRUE(waitUntil([&] { return index("Fresh") >= 0 && slot("Fresh").Exists(); }, 10000));
@@ -103,16 +106,18 @@ TEST_F(MidiNotifier, APortPluggedInRightAfterARescanIsSeenByTheNextOne)
 
 TEST_F(MidiNotifier, WithoutItsClientANotifierPollsEveryTenSeconds)
 {
+    plug({"P"}); // before the poller starts, which the timer thread hears of after it
     midi.fail(VirtualMidiCall::CreateClient, kMIDIServerStartErr);
     Tr::MIDIDevChangeNotifier polling(*manager);
     EXPECT_TRUE(polling.registerNotification());
-    ASSERT_TRUE(waitUntil([&] { return polling.isPolling(); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return polling.isArmed(); }, 10000));
+    // The timer is armed under the timers' lock: once that is free, its due time is set.
+    { Tr::BLockHolder armed(Tr::BTimerManager::lock()); }
     midi.fail(VirtualMidiCall::CreateClient, 0);
     EXPECT_TRUE(polling.registerNotification());
-    EXPECT_TRUE(polling.isArmed());
+    EXPECT_TRUE(polling.isPolling());
     EXPECT_EQ(0u, polling.GetClient());
 
-    plug({"P"});
     ClockOffset clock;
     clock.set(Tr::MIDIDevChangeNotifier::kPollMillis);
     ASSERT_TRUE(waitUntil([&] { return log.count("list") > 0; }, 10000));
