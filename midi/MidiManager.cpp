@@ -112,6 +112,7 @@ void MidiManager::Init()
 
 MidiManager::~MidiManager()
 {
+    // A rescan still running opens nothing more.
     suspended = 1;
     if (BList<MidiManagerInitializer*>* initializers = MidiManagerInitializers) {
         for (int i = 0; i < initializers->count; ++i)
