@@ -1,5 +1,6 @@
 #include "midi/MidiDeviceFactory.h"
 
+#include "tests/foundation/TestClock.h"
 #include "tests/midi/MidiTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +43,7 @@ TEST(MidiDeviceFactory, PortsEqualInNameAndIdsGetTheirNumberIntoTheName)
 TEST(MidiDeviceFactory, TheCacheIsRebuiltAfter1500MillisecondsOfQuiet)
 {
     TestFactory factory;
-    ClockOffset clock;
+    TrTest::TestClock clock;
     factory.requireCache();
     EXPECT_EQ((std::vector<int>{0, 1}), factory.rebuilt);
     for (unsigned int offset : {1000u, 2000u, 3000u}) {
@@ -60,7 +61,7 @@ TEST(MidiDeviceFactory, TheCacheIsRebuiltAfter1500MillisecondsOfQuiet)
 
 TEST(MidiDeviceFactory, AFirstRequestAtClockReadingZeroCounts)
 {
-    ClockOffset clock;
+    TrTest::TestClock clock;
     for (int attempt = 0; attempt < 100; ++attempt) {
         TestFactory factory;
         clock.set(0);

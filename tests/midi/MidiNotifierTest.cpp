@@ -1,6 +1,7 @@
 #include "foundation/BTimer.h"
 #include "midi/coremidi/MIDIDevChangeNotifier.h"
 
+#include "tests/foundation/TestClock.h"
 #include "tests/foundation/WaitUntil.h"
 #include "tests/midi/MidiManagerTestSupport.h"
 
@@ -133,7 +134,7 @@ TEST_F(MidiNotifier, WithoutItsClientANotifierPollsEveryTenSeconds)
     EXPECT_TRUE(polling.isPolling());
     EXPECT_EQ(0u, polling.GetClient());
 
-    ClockOffset clock;
+    TrTest::TestClock clock;
     clock.set(Tr::MIDIDevChangeNotifier::kPollMillis);
     ASSERT_TRUE(waitUntil([&] { return log.count("list") > 0; }, 10000));
     EXPECT_TRUE(slot("P").Exists());

@@ -3,7 +3,6 @@
 // a listener that records the messages an input delivers.
 
 #include "foundation/Exception.h"
-#include "foundation/MilliTime.h"
 #include "midi/MidiDeviceFactory.h"
 #include "midi/TMidiDevice.h"
 
@@ -16,14 +15,6 @@
 #include <vector>
 
 namespace miditest {
-
-// Moves the clock by the offset for the scope.
-class ClockOffset {
-public:
-    ClockOffset() = default;
-    ~ClockOffset() { Tr::setMilliTimeOffset(0); }
-    void set(unsigned int offset) { Tr::setMilliTimeOffset(offset); }
-};
 
 // A System Exclusive message of that length, its data bytes counting up.
 inline std::vector<Byte> sysex(int length)
