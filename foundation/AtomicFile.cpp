@@ -1,11 +1,13 @@
 #include "foundation/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +19,9 @@ namespace Tr {
 namespace {
 
 std::atomic<unsigned int> tempCounter{0};
+
+char const tempPrefix[] = ".dravik-";
+char const tempSuffix[] = ".tmp";
 
 // A symbolic link is replaced through its target, so the link itself survives.
 std::string resolveLink(std::string const& path)
@@ -44,16 +49,60 @@ std::string refusal(std::string const& target)
     return {};
 }
 
+std::string folderOf(std::string const& target)
+{
+    std::string::size_type slash = target.rfind('/');
+    return slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
+}
+
+bool isNumber(std::string const& text)
+{
+    return !text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// The process that wrote a temporary file of ours (".dravik-PID-N.tmp"); 0 for
+// any other name.
+pid_t writerOf(std::string const& name)
+{
+    std::size_t const prefixLength = sizeof tempPrefix - 1;
+    std::size_t const suffixLength = sizeof tempSuffix - 1;
+    std::size_t dash = name.find('-', prefixLength);
+    if (name.compare(0, prefixLength, tempPrefix) != 0 || dash == std::string::npos
+        || name.size() < dash + 1 + suffixLength
+        || name.compare(name.size() - suffixLength, suffixLength, tempSuffix) != 0)
+        return 0;
+    std::string pid = name.substr(prefixLength, dash - prefixLength);
+    std::string serial = name.substr(dash + 1, name.size() - suffixLength - dash - 1);
+    return isNumber(pid) && isNumber(serial) ? static_cast<pid_t>(std::stol(pid)) : 0;
+}
+
+// A save that was killed leaves its temporary file behind. The next save into
+// the folder removes those whose writer no longer runs, so that none pile up;
+// a living writer's file, ours included, stays.
+void removeLeftovers(std::string const& folder)
+{
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr)
+        return;
+    while (dirent* entry = readdir(dir)) {
+        pid_t writer = writerOf(entry->d_name);
+        if (writer > 0 && writer != getpid() && kill(writer, 0) != 0 && errno == ESRCH)
+            (void)unlinkat(dirfd(dir), entry->d_name, 0);
+    }
+    closedir(dir);
+}
+
 // A new, unique hidden file beside the target; -1 (errno set) when none can be
 // made. Its name is short whatever the target's, so that every name the folder
 // takes can be saved.
 int createTempBeside(std::string const& target, std::string& tempPath)
 {
-    std::string::size_type slash = target.rfind('/');
-    std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    std::string folder = folderOf(target);
+    if (folder.back() != '/')
+        folder += '/';
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = folder + ".dravik-" + std::to_string(getpid()) + "-" + std::to_string(tempCounter.fetch_add(1))
-                   + ".tmp";
+        tempPath = folder + tempPrefix + std::to_string(getpid()) + "-" + std::to_string(tempCounter.fetch_add(1))
+                   + tempSuffix;
         int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -89,9 +138,7 @@ void keepMode(int fd, std::string const& target)
 // Makes the rename itself durable; a folder that cannot be synced changes nothing.
 void syncFolderOf(std::string const& target)
 {
-    std::string::size_type slash = target.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         (void)fsync(fd);
         close(fd);
@@ -102,6 +149,7 @@ void syncFolderOf(std::string const& target)
 // number of the step that failed.
 int replace(std::string const& target, void const* data, std::size_t size)
 {
+    removeLeftovers(folderOf(target));
     std::string tempPath;
     int fd = createTempBeside(target, tempPath);
     if (fd < 0)

@@ -12,7 +12,8 @@ namespace Tr {
 // are kept. An existing file that the user may not write, or that is no
 // regular file (a pipe, a device), is refused. On any failure returns 0, leaves
 // the old file untouched and, when error is not null, stores the reason there
-// (the system's error text); creates no folders.
+// (the system's error text); creates no folders. Temporary files that saves
+// killed midway left in the folder are removed.
 int writeFileAtomically(BString const& fileName, void const* data, std::size_t size, BString* error = nullptr);
 
 } // namespace Tr

@@ -2,6 +2,10 @@
 // Temporary folders, environment variables and file contents for the file tests.
 
 #include <fcntl.h>
+#include <sys/fsuid.h>
+#include <sys/mman.h>
+#include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -15,19 +19,22 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <new>
+#include <random>
 #include <string>
 #include <thread>
 
 namespace FileTest {
 
-// A fresh folder under /tmp, removed with its contents at the end of the test.
+// A fresh folder under /tmp (or under another folder that exists), removed
+// with its contents at the end of the test.
 class TempFolder
 {
 public:
-    TempFolder()
+    explicit TempFolder(std::string const& base = "/tmp")
     {
-        char pattern[] = "/tmp/dravik-files-XXXXXX";
-        char* made = mkdtemp(pattern);
+        std::string pattern = base + "/dravik-files-XXXXXX";
+        char* made = mkdtemp(pattern.data());
         path_ = made ? made : "";
         if (made)
             chmod(made, 0755);
@@ -49,6 +56,13 @@ public:
 private:
     std::string path_;
 };
+
+// The memory-backed /dev/shm where it can be written, else /tmp: saves there
+// wait for no disk, so that hundreds of them fit into a short test.
+inline std::string memoryFolder()
+{
+    return access("/dev/shm", W_OK | X_OK) == 0 ? "/dev/shm" : "/tmp";
+}
 
 // Sets or unsets an environment variable for the scope and restores it after.
 class ScopedEnv
@@ -155,6 +169,116 @@ private:
     rlimit old_{};
     void (*previousHandler_)(int) = SIG_DFL;
 };
+
+// Mounts a small tmpfs on an existing folder for the scope, where the machine
+// allows it (root, and a system that lets root mount), so that the folder fills
+// up as a disk does.
+class ScopedTmpfs
+{
+public:
+    ScopedTmpfs(std::string folder, char const* size)
+        : folder_(std::move(folder))
+    {
+        mounted_ = mount("tmpfs", folder_.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()) == 0;
+    }
+    ~ScopedTmpfs()
+    {
+        if (mounted_)
+            umount2(folder_.c_str(), MNT_DETACH);
+    }
+    ScopedTmpfs(ScopedTmpfs const&) = delete;
+    ScopedTmpfs& operator=(ScopedTmpfs const&) = delete;
+
+    bool mounted() const { return mounted_; }
+
+    // Takes every free block with a file of that name.
+    void fill(std::string const& name) const
+    {
+        int fd = open((folder_ + "/" + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        std::string block(4096, 'f');
+        while (fd >= 0 && write(fd, block.data(), block.size()) > 0) {
+        }
+        if (fd >= 0)
+            close(fd);
+    }
+
+private:
+    std::string folder_;
+    bool mounted_ = false;
+};
+
+// Makes this thread's file permission checks those of the user "nobody" for
+// the scope, when it runs as root: root passes every such check, so only then
+// does a read-only folder or an unreadable file refuse it. Other users keep
+// their own rights, which those folders and files refuse already.
+class ScopedFileSystemUserNobody
+{
+public:
+    ScopedFileSystemUserNobody()
+        : active_(geteuid() == 0)
+    {
+        if (active_) {
+            setfsgid(65534);
+            setfsuid(65534);
+        }
+    }
+    ~ScopedFileSystemUserNobody()
+    {
+        if (active_) {
+            setfsuid(0);
+            setfsgid(0);
+        }
+    }
+    ScopedFileSystemUserNobody(ScopedFileSystemUserNobody const&) = delete;
+    ScopedFileSystemUserNobody& operator=(ScopedFileSystemUserNobody const&) = delete;
+
+private:
+    bool active_;
+};
+
+// Kills a process that saves a file again and again with SIGKILL at a random
+// moment, `rounds` times: each round forks a child that calls save(version) for
+// version = saved + 1, saved + 2, ... and counts each save that returned in
+// saved; once the child has saved once, it is killed within the next 2 ms, and
+// check(saved) looks at what it left. A kill can thus fall into any part of a
+// save, and the file then holds version saved or saved + 1. False when a child
+// does not get to save within 10 s.
+inline bool killWhileSaving(int rounds, std::function<void(long)> const& save,
+                            std::function<void(long)> const& check)
+{
+    void* shared = mmap(nullptr, sizeof(std::atomic<long>), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (shared == MAP_FAILED)
+        return false;
+    auto* saved = new (shared) std::atomic<long>(0);
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<int> delayMicros(0, 2000);
+    bool allSaved = true;
+    for (int round = 0; round < rounds && allSaved; ++round) {
+        long before = saved->load();
+        pid_t child = fork();
+        if (child == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            try {
+                for (long version = before + 1;; ++version) {
+                    save(version);
+                    saved->store(version);
+                }
+            } catch (...) {
+            }
+            _exit(1);
+        }
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (saved->load() == before && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+        allSaved = saved->load() != before;
+        std::this_thread::sleep_for(std::chrono::microseconds(delayMicros(random)));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        check(saved->load());
+    }
+    munmap(shared, sizeof(std::atomic<long>));
+    return allSaved;
+}
 
 // Watches a test that reads a named pipe. When the test has not called
 // finished() within 5 s, a writer opens and closes the pipe until it does, so

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 
@@ -382,12 +381,9 @@ TEST(AtomicWrite, AFullDiskIsNamedAndKeepsTheOldFile)
     TempFolder dir;
     std::string disk = dir / "disk";
     mkdir(disk.c_str(), 0755);
-    if (mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0)
+    FileTest::ScopedTmpfs tmpfs(disk, "64k");
+    if (!tmpfs.mounted())
         GTEST_SKIP() << "no small file system can be mounted here";
-    struct Unmount {
-        std::string path;
-        ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
-    } unmount{disk};
     std::string file = disk + "/data";
     writeFile(file, "old");
     std::string bigger(256 * 1024, 'n');

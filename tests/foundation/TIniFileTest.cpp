@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <vector>
 
@@ -189,6 +190,56 @@ TEST(IniWriting, AWriteThatFailsHalfwayKeepsTheOldFile)
     EXPECT_TRUE(ini.WriteToFile());
     std::string seen((std::istreambuf_iterator<char>(reader)), std::istreambuf_iterator<char>());
     EXPECT_EQ(old, seen);
+}
+
+// The panel's save of its keys at close, read from the file and written back,
+// with version numbers in place of its values.
+void saveVersion(std::string const& path, long version)
+{
+    TIniFile ini(BString(path.c_str()));
+    ini.ReadFromFileNoException();
+    ini.WriteString(BString("Current"), BString("File"), BString::format("/home/u/Settings/set %ld.syx", version));
+    ini.WriteInteger(BString("Current"), BString("MainLeft"), static_cast<int>(version));
+    ini.WriteInteger(BString("Current"), BString("MainTop"), static_cast<int>(-version));
+    ini.WriteToFile();
+}
+
+// A save killed at any moment leaves the old file or the new one, whole, never
+// a mix and never none; a temporary file that a kill leaves is removed by the
+// next save into the folder, so that they do not pile up.
+TEST(IniWriting, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile)
+{
+    TempFolder dir(FileTest::memoryFolder());
+    TempFolder scratch(FileTest::memoryFolder());
+    std::string path = dir / "settings.ini";
+    std::string otherWriters = "[MIDI.alias]\n";
+    for (int i = 0; i < 40; ++i)
+        otherWriters += "Name" + std::to_string(i) + "=USB MIDI Interface " + std::to_string(i) + ":Port 1\n";
+    writeFile(path, otherWriters);
+    saveVersion(path, 0);
+    std::string start = readFile(path);
+    auto written = [&](long version) {
+        writeFile(scratch / "ini", start);
+        saveVersion(scratch / "ini", version);
+        return readFile(scratch / "ini");
+    };
+    int newFiles = 0;
+    int leftovers = 0;
+    bool saving = FileTest::killWhileSaving(
+        200, [&](long version) { saveVersion(path, version); },
+        [&](long saved) {
+            std::string now = readFile(path);
+            newFiles += now == written(saved + 1);
+            EXPECT_TRUE(now == written(saved) || now == written(saved + 1)) << "killed after save " << saved;
+            size_t entries = FileTest::entryCount(dir.path());
+            leftovers += entries > 1;
+            EXPECT_LE(entries, 2u) << "killed after save " << saved;
+        });
+    EXPECT_TRUE(saving);
+    std::cout << "200 kills: " << newFiles << " left the new file, " << leftovers << " a temporary file\n";
+    saveVersion(path, 0);
+    EXPECT_EQ(start, readFile(path));
+    EXPECT_EQ(1u, FileTest::entryCount(dir.path()));
 }
 
 TEST(IniValues, TypedReadsAndWrites)

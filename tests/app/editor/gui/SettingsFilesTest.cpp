@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <iostream>
 #include <iterator>
 
 namespace {
@@ -166,6 +167,52 @@ TEST_F(SettingsFilesTest, AFailedSaveSaysWhyAndKeepsTheOldFileAndTheModifiedDocu
     EXPECT_FALSE(homeFile("missing").exists());
     EXPECT_EQ(readFile(existing), otherImage());
     EXPECT_EQ(home.getNumberOfChildFiles(juce::File::findFilesAndDirectories, ".dravik-*"), 0);
+}
+
+// SAVE killed at any moment leaves the old settings file or the new one, whole,
+// never a mix and never none; a temporary file that a kill leaves is removed by
+// the next save into the folder. The saves run in child processes of a
+// document without a window, so that the kills do not touch this one's.
+TEST_F(SettingsFilesTest, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile)
+{
+    FileTest::TempFolder dir(FileTest::memoryFolder());
+    juce::String path(dir / "live.syx");
+    DravikContentPanel document;
+    document.loadFromMem(DravikDefaultTemplate, DravikDefaultTemplateSize);
+    // Version v: every pedal position of every program is v % 128, so that the
+    // versions differ all over the file.
+    auto setVersion = [&](long version) {
+        for (int program = 1; program <= DravikProgramCount; ++program)
+            for (int step = 0; step < 16; ++step)
+                document.applyStep(step, (int) (version % 128), program);
+    };
+    auto imageOf = [&](long version) {
+        setVersion(version);
+        Bytes image(DravikDefaultTemplateSize);
+        document.saveToMem(image.data(), DravikDefaultTemplateSize);
+        return image;
+    };
+    document.save(path);
+    int newFiles = 0;
+    int leftovers = 0;
+    bool saving = FileTest::killWhileSaving(
+        200,
+        [&](long version) {
+            setVersion(version);
+            document.save(path);
+        },
+        [&](long saved) {
+            Bytes now = readFile(juce::File(path));
+            newFiles += now == imageOf(saved + 1);
+            EXPECT_TRUE(now == imageOf(saved) || now == imageOf(saved + 1)) << "killed after save " << saved;
+            size_t entries = FileTest::entryCount(dir.path());
+            leftovers += entries > 1;
+            EXPECT_LE(entries, 2u) << "killed after save " << saved;
+        });
+    EXPECT_TRUE(saving);
+    std::cout << "200 kills: " << newFiles << " left the new file, " << leftovers << " a temporary file\n";
+    document.save(path);
+    EXPECT_EQ(FileTest::entryCount(dir.path()), 1u);
 }
 
 // Who has the old file open keeps reading the old bytes: the save writes a new
