@@ -55,9 +55,9 @@ std::string folderOf(std::string const& target)
     return slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
 }
 
-bool isNumber(std::string const& text)
+bool isNumber(std::string const& text, std::size_t maxDigits)
 {
-    return !text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string::npos;
+    return !text.empty() && text.size() <= maxDigits && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
 // The process that wrote a temporary file of ours (".dravik-PID-N.tmp"); 0 for
@@ -73,7 +73,7 @@ pid_t writerOf(std::string const& name)
         return 0;
     std::string pid = name.substr(prefixLength, dash - prefixLength);
     std::string serial = name.substr(dash + 1, name.size() - suffixLength - dash - 1);
-    return isNumber(pid) && isNumber(serial) ? static_cast<pid_t>(std::stol(pid)) : 0;
+    return isNumber(pid, 9) && isNumber(serial, 10) ? static_cast<pid_t>(std::stol(pid)) : 0;
 }
 
 // A save that was killed leaves its temporary file behind. The next save into

@@ -302,6 +302,39 @@ TEST(AtomicWrite, WritesThroughASymbolicLink)
     EXPECT_EQ("new", readFile(dir / "real"));
 }
 
+// Only temporary files of writers that no longer run are removed: a living
+// writer's file is still being written, and any other name is the user's.
+TEST(AtomicWrite, RemovesOnlyTheTemporaryFilesOfWritersThatAreGone)
+{
+    TempFolder dir;
+    pid_t gone = fork();
+    if (gone == 0)
+        _exit(0);
+    waitpid(gone, nullptr, 0);
+    std::string dead = std::to_string(gone);
+    std::string living = std::to_string(getppid());
+    struct {
+        std::string name;
+        bool removed;
+    } const cases[] = {
+        {".dravik-" + dead + "-0.tmp", true},
+        {".dravik-" + dead + "-4294967295.tmp", true},
+        {".dravik-" + living + "-0.tmp", false},
+        {".dravik-" + std::to_string(getpid()) + "-0.tmp", false},
+        {".dravik-" + dead + "-0.tmp.syx", false},
+        {".dravik-" + dead + "-.tmp", false},
+        {".dravik--0.tmp", false},
+        {".dravik-" + dead + "-0x1.tmp", false},
+        {"dravik-" + dead + "-0.tmp", false},
+        {".dravik-" + dead + ".tmp", false},
+    };
+    for (auto const& c : cases)
+        writeFile(dir / c.name, "x");
+    EXPECT_TRUE(Tr::writeFileAtomically(BString((dir / "data").c_str()), "new", 3));
+    for (auto const& c : cases)
+        EXPECT_EQ(!c.removed, Tr::fileExists((dir / c.name).c_str())) << c.name;
+}
+
 // Each failure says why, in the system's words, and leaves the folder as it was.
 TEST(AtomicWrite, FailuresSayWhyAndLeaveNothingBehind)
 {
