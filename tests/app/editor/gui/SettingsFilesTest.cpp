@@ -1,12 +1,16 @@
 #include "tests/app/editor/gui/PanelTestSupport.h"
 #include "tests/foundation/FileTestSupport.h"
+#include "foundation/TIniFile.h"
 #include "tests/support/DispatchLoop.h"
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <iterator>
+#include <optional>
 
 namespace {
 
@@ -23,6 +27,29 @@ Bytes otherImage()
 Tr::BString pathOf(juce::File const& file)
 {
     return Tr::StringFrom(file.getFullPathName());
+}
+
+// What the action writes to stderr, read through a pipe: no file-size limit
+// cuts it short, nor fills the disk it writes to.
+std::string stderrOf(std::function<void()> const& action)
+{
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return "(no pipe)";
+    std::fflush(stderr);
+    int saved = ::dup(2);
+    ::dup2(ends[1], 2);
+    ::close(ends[1]);
+    action();
+    std::fflush(stderr);
+    ::dup2(saved, 2);
+    ::close(saved);
+    std::string said;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, (size_t) got);
+    ::close(ends[0]);
+    return said;
 }
 
 } // namespace
@@ -131,22 +158,28 @@ TEST_F(SettingsFilesTest, SaveAsksBeforeOverwritingTheFileWhoseNameGainedTheExte
 
 // A failed save says why in the system's words, keeps the document modified and
 // leaves whatever was at the path as it was: also a write that fails halfway
-// (at the file-size limit), which an in-place write would have cut already.
+// (at the file-size limit), which an in-place write would have cut already, and
+// a file the user may write in a folder that became read-only.
 TEST_F(SettingsFilesTest, AFailedSaveSaysWhyAndKeepsTheOldFileAndTheModifiedDocument)
 {
     startModified();
     auto pipe = homeFile("pipe.syx");
     ASSERT_EQ(::mkfifo(pipe.getFullPathName().toRawUTF8(), 0644), 0);
     auto existing = writeFile("existing.syx", otherImage());
+    auto locked = writeFile("locked/live.syx", otherImage());
+    ASSERT_EQ(::chmod(locked.getFullPathName().toRawUTF8(), 0666), 0);
+    ASSERT_EQ(::chmod(locked.getParentDirectory().getFullPathName().toRawUTF8(), 0555), 0);
     struct {
         juce::File target;
         char const* reason;
         rlim_t sizeLimit;
+        bool asNobody;
     } const cases[] = {
-        { homeFile("missing/folder/x.syx"), "No such file or directory", RLIM_INFINITY },
-        { homeFile(juce::String::repeatedString("n", 252) + ".syx"), "File name too long", RLIM_INFINITY },
-        { pipe, "not a regular file", RLIM_INFINITY },
-        { existing, "File too large", 512 },
+        { homeFile("missing/folder/x.syx"), "No such file or directory", RLIM_INFINITY, false },
+        { homeFile(juce::String::repeatedString("n", 252) + ".syx"), "File name too long", RLIM_INFINITY, false },
+        { pipe, "not a regular file", RLIM_INFINITY, false },
+        { existing, "File too large", 512, false },
+        { locked, "Permission denied", RLIM_INFINITY, true },
     };
     for (auto const& c : cases) {
         SCOPED_TRACE(c.reason);
@@ -155,6 +188,9 @@ TEST_F(SettingsFilesTest, AFailedSaveSaysWhyAndKeepsTheOldFileAndTheModifiedDocu
         answers.push_back(JuceUtils::Ok);
         {
             FileTest::ScopedFileSizeLimit limit(c.sizeLimit);
+            std::optional<FileTest::ScopedFileSystemUserNobody> nobody;
+            if (c.asNobody)
+                nobody.emplace();
             EXPECT_FALSE(panel->save());
         }
         ASSERT_EQ(dialogs.size(), 1u);
@@ -166,7 +202,51 @@ TEST_F(SettingsFilesTest, AFailedSaveSaysWhyAndKeepsTheOldFileAndTheModifiedDocu
     }
     EXPECT_FALSE(homeFile("missing").exists());
     EXPECT_EQ(readFile(existing), otherImage());
+    EXPECT_EQ(readFile(locked), otherImage());
     EXPECT_EQ(home.getNumberOfChildFiles(juce::File::findFilesAndDirectories, ".dravik-*"), 0);
+    EXPECT_EQ(locked.getParentDirectory().getNumberOfChildFiles(juce::File::findFilesAndDirectories), 1);
+    ::chmod(locked.getParentDirectory().getFullPathName().toRawUTF8(), 0755);
+}
+
+// On a full disk SAVE says so and keeps the document modified, and the ini
+// file written at close stays as it was; neither leaves a temporary file. A
+// small tmpfs fills up as the disk would; where none can be mounted, the
+// file-size limit makes the same writes fail.
+TEST_F(SettingsFilesTest, AFullDiskKeepsTheOldFilesAndTheModifiedDocument)
+{
+    auto disk = iniFile().getParentDirectory();
+    ASSERT_TRUE(disk.createDirectory());
+    FileTest::ScopedTmpfs tmpfs(disk.getFullPathName().toStdString(), "64k");
+    auto live = writeFile(disk.getChildFile("live.syx").getRelativePathFrom(home), defaultTemplate());
+    Tr::TIniFile ini(Tr::StringFrom(iniFile().getFullPathName()));
+    ini.WriteString("Current", "File", pathOf(live));
+    ASSERT_TRUE(ini.WriteToFile());
+    auto oldIni = readFile(iniFile());
+    startPanel();
+    makeChange();
+    int const filesOnDisk = tmpfs.mounted() ? 3 : 2;
+    if (tmpfs.mounted())
+        tmpfs.fill("filler");
+    std::optional<FileTest::ScopedFileSizeLimit> limit;
+    if (!tmpfs.mounted())
+        limit.emplace(16);
+    juce::String reason = tmpfs.mounted() ? "No space left on device" : "File too large";
+
+    chosenFiles.push_back(pathOf(live));
+    answers.push_back(JuceUtils::Ok);
+    EXPECT_FALSE(panel->save());
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].message, "Error saving file '" + live.getFullPathName() + "':\nfile write error: " + reason);
+    EXPECT_TRUE(panel->isModified());
+    EXPECT_EQ(title(), "Dravik MIDI T - v2.0 - live.syx *");
+    std::string said = stderrOf([this] { closeWindow(); });
+    limit.reset();
+
+    EXPECT_EQ(said, "Error saving the settings to '" + iniFile().getFullPathName().toStdString() + "'\n");
+    EXPECT_EQ(readFile(live), defaultTemplate());
+    EXPECT_EQ(readFile(iniFile()), oldIni);
+    EXPECT_EQ(disk.getNumberOfChildFiles(juce::File::findFilesAndDirectories | juce::File::ignoreHiddenFiles, "*"),
+              filesOnDisk);
 }
 
 // SAVE killed at any moment leaves the old settings file or the new one, whole,
