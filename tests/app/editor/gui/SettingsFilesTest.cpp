@@ -353,6 +353,8 @@ TEST_F(SettingsFilesTest, InvalidFilesShowTheirErrorAndChangeNothing)
         char const* reason;
     } const cases[] = {
         { "empty.syx", {}, "wrong size" },
+        { "one.syx", Bytes(1, 0xF0), "wrong size" },
+        { "older.syx", Bytes(545, 0xF0), "wrong size" },
         { "short.syx", Bytes(689, 0), "wrong size" },
         { "long.syx", Bytes(691, 0), "wrong size" },
         { "old.syx", Bytes(546, 0xF0), "seems to be a Dravik MIDI 2 template" },
@@ -376,18 +378,28 @@ TEST_F(SettingsFilesTest, InvalidFilesShowTheirErrorAndChangeNothing)
     }
 }
 
-TEST_F(SettingsFilesTest, AnUnreadableDropReportsTheReadersText)
+// A file that cannot be opened, for whatever cause, is reported with the
+// reader's text, and the document stays as it was.
+TEST_F(SettingsFilesTest, ADropThatCannotBeOpenedReportsTheReadersText)
 {
-    startPanel();
+    startModified();
     auto missing = homeFile("gone.syx");
-    answers.push_back(JuceUtils::Ok);
-
-    panel->filesDropped({ missing.getFullPathName() }, 10, 10);
-
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_TRUE(dialogs[0].message.startsWith("Error loading file '" + missing.getFullPathName()
-                                              + "':\nerror loading: "));
-    EXPECT_EQ(panel->getCurrentFile(), "");
+    auto dangling = homeFile("dangling.syx");
+    ASSERT_EQ(::symlink(missing.getFullPathName().toRawUTF8(), dangling.getFullPathName().toRawUTF8()), 0);
+    auto unreadable = writeFile("unreadable.syx", otherImage());
+    ASSERT_EQ(::chmod(unreadable.getFullPathName().toRawUTF8(), 0), 0);
+    for (auto const& file : { missing, dangling, unreadable }) {
+        SCOPED_TRACE(file.getFileName());
+        answers.push_back(JuceUtils::No);
+        answers.push_back(JuceUtils::Ok);
+        {
+            FileTest::ScopedFileSystemUserNobody nobody;
+            panel->filesDropped({ file.getFullPathName() }, 10, 10);
+        }
+        EXPECT_EQ(dialogs.back().message, "Error loading file '" + file.getFullPathName()
+                                              + "':\nerror loading: error opening file: : " + file.getFullPathName());
+        expectUnchangedModified();
+    }
 }
 
 // The reader takes a whole file into memory, and the file size helper gives only
@@ -397,15 +409,18 @@ TEST_F(SettingsFilesTest, AnOversizedDropIsRefusedByItsSizeBeforeReading)
     startModified();
     auto huge = homeFile("huge.syx");
     ASSERT_TRUE(huge.create());
-    ASSERT_EQ(::truncate(huge.getFullPathName().toRawUTF8(), (off_t) 0x100000000LL + 690), 0);
-    answers.push_back(JuceUtils::No);
-    answers.push_back(JuceUtils::Ok);
+    for (off_t size : { (off_t) 0x7FFFFFFF, (off_t) 0x80000000LL, (off_t) 0x100000000LL + 690 }) {
+        SCOPED_TRACE(size);
+        ASSERT_EQ(::truncate(huge.getFullPathName().toRawUTF8(), size), 0);
+        answers.push_back(JuceUtils::No);
+        answers.push_back(JuceUtils::Ok);
 
-    panel->filesDropped({ huge.getFullPathName() }, 0, 0);
+        panel->filesDropped({ huge.getFullPathName() }, 0, 0);
 
-    EXPECT_EQ(dialogs.back().message, "Error loading file '" + huge.getFullPathName()
-                                          + "':\nNot a valid template file: wrong size");
-    expectUnchangedModified();
+        EXPECT_EQ(dialogs.back().message, "Error loading file '" + huge.getFullPathName()
+                                              + "':\nNot a valid template file: wrong size");
+        expectUnchangedModified();
+    }
 }
 
 TEST_F(SettingsFilesTest, ADroppedFolderIsRefusedWithoutTheQuestion)
