@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 TEST(JuceString, RoundTripKeepsAnyText)
 {
     juce::String const texts[] = {
@@ -23,4 +25,30 @@ TEST(JuceString, CarriesUtf8Bytes)
     EXPECT_EQ(6, s.length());
     EXPECT_EQ(2, Tr::JuceStringFrom(s).length());
     EXPECT_TRUE(Tr::JuceStringFrom(Tr::BString()).isEmpty());
+}
+
+// Bytes that are no UTF-8 (a damaged ini file, a file name in another
+// encoding) made JUCE read past the end of the text; each becomes U+FFFD.
+TEST(JuceString, BytesThatAreNoUtf8BecomeReplacementCharacters)
+{
+    std::string const r = "\xEF\xBF\xBD";
+    struct {
+        std::string bytes;
+        std::string expected;
+    } const cases[] = {
+        { "/home/\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF/x.syx", "/home/" + r + r + r + r + r + r + r + r + "/x.syx" },
+        { "caf\xE9.syx", "caf" + r + ".syx" },
+        { "end\xC3", "end" + r },
+        { "\xC3\xA9\x80", "\xC3\xA9" + r },
+        { "\xC0\xAF", r + r },
+        { "\xE0\x9F\xBF", r + r + r },
+        { "\xED\xA0\x80", r + r + r },
+        { "\xF4\x90\x80\x80", r + r + r + r },
+        { "\xF8\x88\x80\x80\x80", r + r + r + r + r },
+        { "\xE2\x82\xAC \xF0\x9F\x98\x80 \xF4\x8F\xBF\xBF", "\xE2\x82\xAC \xF0\x9F\x98\x80 \xF4\x8F\xBF\xBF" },
+    };
+    for (auto const& c : cases)
+        EXPECT_EQ(std::string(Tr::JuceStringFrom(Tr::BString(c.bytes.c_str())).toRawUTF8()), c.expected) << c.bytes;
+    juce::String path = Tr::JuceStringFrom(Tr::BString(cases[0].bytes.c_str()));
+    EXPECT_EQ(path.fromLastOccurrenceOf("/", false, false), "x.syx");
 }

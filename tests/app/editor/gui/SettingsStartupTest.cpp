@@ -3,10 +3,14 @@
 #include "foundation/Exception.h"
 #include "foundation/TIniFile.h"
 #include "tests/foundation/FileTestSupport.h"
+#include "tests/foundation/WaitUntil.h"
 #include "tests/support/FakeVolumes.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
+#include <string>
 
 namespace {
 
@@ -101,7 +105,7 @@ TEST_F(SettingsStartupTest, ARememberedFileThatDoesNotLoadIsForgottenSilently)
         startPanel();
 
         EXPECT_TRUE(watchdog.finished());
-        EXPECT_EQ(title(), "Dravik MIDI T - v2.0");
+        EXPECT_EQ(title(), "Dravik MIDI T - v2.0") << title().toStdString() << " " << panel->getCurrentFile().toStdString();
         EXPECT_EQ(panel->getCurrentFile(), "");
         EXPECT_EQ(storedImage(), defaultTemplate());
         EXPECT_TRUE(dialogs.empty());
@@ -128,6 +132,67 @@ TEST_F(SettingsStartupTest, AnIniFileThatIsAPipeIsIgnoredAndNotOverwritten)
     struct stat info;
     ASSERT_EQ(::lstat(ini.c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+// A damaged ini file gives the defaults for what cannot be read, without a
+// message, and closing writes it anew with what could be read. Every case keeps
+// one good key up front. A huge file is read and written within a bound that
+// only a hang or a cost growing faster than its size would break. A remembered
+// path that is no UTF-8 made the title read past the end of its text.
+TEST_F(SettingsStartupTest, ADamagedIniFileGivesTheDefaultsAndIsWrittenAnew)
+{
+    std::string const kept = homeFile("kept").getFullPathName().toStdString();
+    std::string const good = "[Current]\nDocumentsDir=" + kept + "\n";
+    std::string binary;
+    std::minstd_rand random(18);
+    for (int i = 0; i < 65536; ++i)
+        binary += (char) (random() & 0xFF);
+    std::string huge = good + "[Huge]\n";
+    for (int i = 0; huge.size() < 50000000; ++i)
+        huge += "Name" + std::to_string(i) + "=USB MIDI Interface with a rather long name:Port " + std::to_string(i) + "\n";
+    huge += "Line=" + std::string(50000000, 'x') + "\n";
+    std::string sections = good;
+    for (int i = 0; i < 10000; ++i)
+        sections += "[Section " + std::to_string(i) + "]\nName0=Port " + std::to_string(i) + "\n";
+    std::string replaced;
+    for (int i = 0; i < 8; ++i)
+        replaced += "\xEF\xBF\xBD";
+    struct {
+        char const* name;
+        std::string text;
+        char const* title;
+        std::string file;
+        int sectionsWritten;
+    } const cases[] = {
+        { "binary", good + binary, "Dravik MIDI T - v2.0", "", -1 },
+        { "truncated inside a quoted value", good + "File=\"/home/u/Settings/live", "Dravik MIDI T - v2.0", "", 1 },
+        { "100 MB", std::move(huge), "Dravik MIDI T - v2.0", "", 2 },
+        { "10 000 sections", std::move(sections), "Dravik MIDI T - v2.0", "", 10001 },
+        { "a file name that is no UTF-8", good + "File=/home/" + std::string(8, '\xFF') + "/x.syx\n",
+          "Dravik MIDI T - v2.0 - x.syx", "/home/" + replaced + "/x.syx", 1 },
+    };
+    ASSERT_TRUE(iniFile().getParentDirectory().createDirectory());
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.name);
+        FileTest::writeFile(iniFile().getFullPathName().toStdString(), c.text);
+        auto started = std::chrono::steady_clock::now();
+
+        startPanel();
+        EXPECT_TRUE(dialogs.empty());
+        EXPECT_EQ(title(), c.title);
+        EXPECT_EQ(storedImage(), defaultTemplate());
+        EXPECT_EQ(panel->getDocumentsDir(), Tr::BString(kept.c_str()));
+        closeWindow();
+
+        EXPECT_LT(TrTest::millisSince(started), 60000);
+        Tr::TIniFile written(Tr::StringFrom(iniFile().getFullPathName()));
+        ASSERT_TRUE(written.ReadFromFileNoException());
+        EXPECT_EQ(written.ReadString("Current", "DocumentsDir", ""), Tr::BString(kept.c_str()));
+        EXPECT_EQ(written.ReadString("Current", "File", "(missing)"), Tr::BString(c.file.c_str()));
+        if (c.sectionsWritten >= 0) {
+            EXPECT_EQ((int) written.GetSections().size(), c.sectionsWritten);
+        }
+    }
 }
 
 TEST_F(SettingsStartupTest, TheDocumentsFolderComesFromTheIniFile)
