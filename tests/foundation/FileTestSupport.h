@@ -236,24 +236,39 @@ private:
     bool active_;
 };
 
+// What killing saves of a file left behind.
+struct KillReport {
+    bool allSaved = true; // every child got to save before it was killed
+    int newFiles = 0;     // kills after which the file held the version being saved
+    int leftovers = 0;    // kills after which a temporary file lay beside it
+    int broken = 0;       // kills after which it held neither version whole, or no file
+    int piledUp = 0;      // kills after which more than one temporary file lay beside it
+    std::string summary() const
+    {
+        return std::to_string(newFiles) + " left the new file, " + std::to_string(leftovers)
+               + " a temporary file, " + std::to_string(broken) + " neither whole version, "
+               + std::to_string(piledUp) + " more than one temporary file";
+    }
+};
+
 // Kills a process that saves a file again and again with SIGKILL at a random
-// moment, `rounds` times: each round forks a child that calls save(version) for
+// moment, `rounds` times. Each round forks a child that calls save(version) for
 // version = saved + 1, saved + 2, ... and counts each save that returned in
-// saved; once the child has saved once, it is killed within the next 2 ms, and
-// check(saved) looks at what it left. A kill can thus fall into any part of a
-// save, and the file then holds version saved or saved + 1. False when a child
-// does not get to save within 10 s.
-inline bool killWhileSaving(int rounds, std::function<void(long)> const& save,
-                            std::function<void(long)> const& check)
+// saved; once the child has saved once, it is killed within the next 2 ms. A
+// kill thus falls into any part of a save, and the file must then hold
+// contents(saved) or contents(saved + 1), alone in its folder but for the
+// temporary file of the save killed last.
+inline KillReport killWhileSaving(int rounds, std::string const& file, std::function<void(long)> const& save,
+                                  std::function<std::string(long)> const& contents)
 {
+    KillReport report;
     void* shared = mmap(nullptr, sizeof(std::atomic<long>), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (shared == MAP_FAILED)
-        return false;
+        return KillReport{false};
     auto* saved = new (shared) std::atomic<long>(0);
     std::mt19937 random(std::random_device{}());
     std::uniform_int_distribution<int> delayMicros(0, 2000);
-    bool allSaved = true;
-    for (int round = 0; round < rounds && allSaved; ++round) {
+    for (int round = 0; round < rounds && report.allSaved; ++round) {
         long before = saved->load();
         pid_t child = fork();
         if (child == 0) {
@@ -270,14 +285,20 @@ inline bool killWhileSaving(int rounds, std::function<void(long)> const& save,
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (saved->load() == before && std::chrono::steady_clock::now() < deadline)
             std::this_thread::yield();
-        allSaved = saved->load() != before;
+        report.allSaved = saved->load() != before;
         std::this_thread::sleep_for(std::chrono::microseconds(delayMicros(random)));
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
-        check(saved->load());
+        std::string now = readFile(file);
+        bool isNew = now == contents(saved->load() + 1);
+        report.newFiles += isNew;
+        report.broken += !isNew && now != contents(saved->load());
+        size_t entries = entryCount(std::filesystem::path(file).parent_path());
+        report.leftovers += entries > 1;
+        report.piledUp += entries > 2;
     }
     munmap(shared, sizeof(std::atomic<long>));
-    return allSaved;
+    return report;
 }
 
 // Watches a test that reads a named pipe. When the test has not called

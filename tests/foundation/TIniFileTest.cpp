@@ -223,20 +223,11 @@ TEST(IniWriting, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile)
         saveVersion(scratch / "ini", version);
         return readFile(scratch / "ini");
     };
-    int newFiles = 0;
-    int leftovers = 0;
-    bool saving = FileTest::killWhileSaving(
-        200, [&](long version) { saveVersion(path, version); },
-        [&](long saved) {
-            std::string now = readFile(path);
-            newFiles += now == written(saved + 1);
-            EXPECT_TRUE(now == written(saved) || now == written(saved + 1)) << "killed after save " << saved;
-            size_t entries = FileTest::entryCount(dir.path());
-            leftovers += entries > 1;
-            EXPECT_LE(entries, 2u) << "killed after save " << saved;
-        });
-    EXPECT_TRUE(saving);
-    std::cout << "200 kills: " << newFiles << " left the new file, " << leftovers << " a temporary file\n";
+    auto report = FileTest::killWhileSaving(200, path, [&](long version) { saveVersion(path, version); }, written);
+    EXPECT_TRUE(report.allSaved);
+    EXPECT_EQ(0, report.broken);
+    EXPECT_EQ(0, report.piledUp);
+    std::cout << "200 kills: " << report.summary() << "\n";
     saveVersion(path, 0);
     EXPECT_EQ(start, readFile(path));
     EXPECT_EQ(1u, FileTest::entryCount(dir.path()));
