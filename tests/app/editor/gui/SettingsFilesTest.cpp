@@ -1,7 +1,10 @@
 #include "tests/app/editor/gui/PanelTestSupport.h"
-#include "tests/foundation/FileTestSupport.h"
+
 #include "foundation/TIniFile.h"
+#include "tests/foundation/FileTestSupport.h"
 #include "tests/support/DispatchLoop.h"
+
+#include <gmock/gmock.h>
 
 #include <unistd.h>
 
@@ -242,7 +245,8 @@ TEST_F(SettingsFilesTest, AFullDiskKeepsTheOldFilesAndTheModifiedDocument)
     std::string said = stderrOf([this] { closeWindow(); });
     limit.reset();
 
-    EXPECT_EQ(said, "Error saving the settings to '" + iniFile().getFullPathName().toStdString() + "'\n");
+    EXPECT_THAT(said, ::testing::HasSubstr("Error saving the settings to '" + iniFile().getFullPathName().toStdString()
+                                           + "'\n"));
     EXPECT_EQ(readFile(live), defaultTemplate());
     EXPECT_EQ(readFile(iniFile()), oldIni);
     EXPECT_EQ(disk.getNumberOfChildFiles(juce::File::findFilesAndDirectories | juce::File::ignoreHiddenFiles, "*"),
