@@ -249,8 +249,7 @@ TEST_F(SettingsFilesTest, AFullDiskKeepsTheOldFilesAndTheModifiedDocument)
                                            + "'\n"));
     EXPECT_EQ(readFile(live), defaultTemplate());
     EXPECT_EQ(readFile(iniFile()), oldIni);
-    EXPECT_EQ(disk.getNumberOfChildFiles(juce::File::findFilesAndDirectories | juce::File::ignoreHiddenFiles, "*"),
-              filesOnDisk);
+    EXPECT_EQ(disk.getNumberOfChildFiles(juce::File::findFilesAndDirectories), filesOnDisk);
 }
 
 // SAVE killed at any moment leaves the old settings file or the new one, whole,
