@@ -29,25 +29,6 @@ BStringContainer* newContainer(int capacity)
     return container;
 }
 
-BStringContainer* retain(BStringContainer* container)
-{
-    container->refCount.fetch_add(1, std::memory_order_relaxed);
-    return container;
-}
-
-void release(BStringContainer* container)
-{
-    if (container->refCount.fetch_sub(1, std::memory_order_acq_rel) != 1)
-        return;
-    if (BStringOtherRepresentations* other = container->otherForms) {
-        std::free(other->utf16);
-        std::free(other->utf32);
-        std::free(other);
-    }
-    container->~BStringContainer();
-    std::free(container);
-}
-
 bool isShared(BStringContainer const* container)
 {
     return container->refCount.load(std::memory_order_acquire) != 1;
@@ -63,26 +44,13 @@ BStringContainer* copyOf(char const* text, int maxLen, int minCapacity)
     return container;
 }
 
-// The container of the process-wide empty string lives in static storage and is constant-initialised,
-// so it exists before any static constructor runs and after every static destructor. Its count starts
-// at 2: one reference belongs to the block itself, so it is never freed and never changed in place.
-struct EmptyBlock
-{
-    BStringContainer header;
-    char text[1];
-};
-
-static_assert(offsetof(EmptyBlock, text) == sizeof(BStringContainer), "the text follows the header");
-
-EmptyBlock emptyBlock = {{{2}, nullptr, 0}, {0}};
-
 } // namespace
 
+static_assert(offsetof(BStringEmptyBlock, text) == sizeof(BStringContainer), "the text follows the header");
+
+BStringEmptyBlock BString::emptyBlock = {{{2}, nullptr, 0}, {0}};
+
 const BString BString::empty(&emptyBlock.header);
-
-BString::BString() : c(retain(empty.c)) {}
-
-BString::BString(BString const& other) : c(retain(other.c)) {}
 
 BString::BString(BString const& other, int maxLen, int minCapacity)
     : c(maxLen == INT_MAX && minCapacity < 0 ? retain(other.c) : copyOf(other.c_str(), maxLen, minCapacity))
@@ -112,9 +80,15 @@ BString::BString(NSString* text)
 {
 }
 
-BString::~BString()
+void BString::destroy(BStringContainer* container)
 {
-    release(c);
+    if (BStringOtherRepresentations* other = container->otherForms) {
+        std::free(other->utf16);
+        std::free(other->utf32);
+        std::free(other);
+    }
+    container->~BStringContainer();
+    std::free(container);
 }
 
 BString& BString::operator=(BString const& other)

@@ -31,6 +31,16 @@ struct BStringContainer
     char* text() { return reinterpret_cast<char*>(this + 1); }
 };
 
+// The container of the process-wide empty string lives in static storage and is constant-initialised,
+// so it exists before any static constructor runs and after every static destructor. It is never
+// counted: its count stays at 2, so it is never freed and never changed in place, and threads that
+// make and drop empty strings do not contend for one count.
+struct BStringEmptyBlock
+{
+    BStringContainer header;
+    char text[1];
+};
+
 // UTF-8 text in a shared, reference-counted container; a change copies the container first
 // when it is shared or too small. Lengths and positions count bytes.
 class BString
@@ -38,8 +48,8 @@ class BString
 public:
     static const BString empty;
 
-    BString();
-    BString(BString const& other);
+    BString() noexcept : c(&emptyBlock.header) {}
+    BString(BString const& other) noexcept : c(retain(other.c)) {}
     BString(BString const& other, int maxLen, int minCapacity);
     BString(char const* text, int maxLen = INT_MAX, int minCapacity = -1);
     BString(unsigned char const* text, int maxLen = INT_MAX, int minCapacity = -1);
@@ -49,7 +59,7 @@ public:
     BString(unsigned short const* text, int maxUnits = INT_MAX, int minCapacity = -1);
     BString(unsigned int const* text, int maxCodePoints = INT_MAX, int minCapacity = -1);
     BString(wchar_t const* text, int maxCodePoints = INT_MAX, int minCapacity = -1);
-    ~BString();
+    ~BString() { release(c); }
 
     BString& operator=(BString const& other);
     BString& assign(BString const& other);
@@ -206,6 +216,28 @@ public:
 
 private:
     constexpr explicit BString(BStringContainer* container) : c(container) {}
+
+    // Copying and dropping strings is the common case, so the count is changed inline; only
+    // freeing a block leaves the header.
+    static BStringContainer* retain(BStringContainer* container)
+    {
+        if (container != &emptyBlock.header)
+            container->refCount.fetch_add(1, std::memory_order_relaxed);
+        return container;
+    }
+    // A holder that finds the count at 1 is the only one left and may free without the
+    // subtraction; the acquire makes the other holders' last reads happen before the free.
+    static void release(BStringContainer* container)
+    {
+        if (container == &emptyBlock.header)
+            return;
+        if (container->refCount.load(std::memory_order_acquire) == 1
+            || container->refCount.fetch_sub(1, std::memory_order_acq_rel) == 1)
+            destroy(container);
+    }
+    static void destroy(BStringContainer* container);
+
+    static BStringEmptyBlock emptyBlock;
 
     template <typename T>
     static constexpr bool isFormatArgument()
