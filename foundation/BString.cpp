@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <vector>
@@ -15,18 +14,37 @@ namespace Tr {
 
 namespace {
 
-BStringContainer* newContainer(int capacity)
+size_t blockSize(int capacity)
 {
-    capacity = std::max(capacity, 0);
-    void* block = std::malloc(sizeof(BStringContainer) + static_cast<size_t>(capacity) + 1);
+    return sizeof(BStringContainer) + static_cast<size_t>(capacity) + 1;
+}
+
+BStringContainer* construct(void* block, int capacity, BStringOtherRepresentations* otherForms)
+{
     if (!block)
         throw std::bad_alloc();
     auto* container = new (block) BStringContainer;
     container->refCount.store(1, std::memory_order_relaxed);
-    container->otherForms = nullptr;
+    container->otherForms = otherForms;
     container->capacity = capacity;
+    return container;
+}
+
+BStringContainer* newContainer(int capacity)
+{
+    capacity = std::max(capacity, 0);
+    BStringContainer* container = construct(std::malloc(blockSize(capacity)), capacity, nullptr);
     container->text()[0] = 0;
     return container;
+}
+
+// An unshared container keeps its text and other forms; the allocator extends the block where it
+// lies when it can, so a string built by appends is copied only when its block must move. On
+// failure the old block is still whole.
+BStringContainer* grown(BStringContainer* container, int capacity)
+{
+    BStringOtherRepresentations* otherForms = container->otherForms;
+    return construct(std::realloc(container, blockSize(capacity)), capacity, otherForms);
 }
 
 bool isShared(BStringContainer const* container)
@@ -120,16 +138,6 @@ BString& BString::assign(char c)
     return assign(&c, 1);
 }
 
-char const* BString::c_str() const
-{
-    return c->text();
-}
-
-char const* BString::toUTF8() const
-{
-    return c->text();
-}
-
 __CFString const* BString::toCFString() const
 {
     return CFStringCreateWithCString(kCFAllocatorDefault, c_str(), kCFStringEncodingUTF8);
@@ -140,48 +148,6 @@ NSString* BString::toNSString() const
     return NSString::stringWithCString(c_str(), NSUTF8StringEncoding);
 }
 
-int BString::length() const
-{
-    return bstrlen(c->text());
-}
-
-int BString::getCapacity() const
-{
-    return c->capacity;
-}
-
-int BString::isEmpty() const
-{
-    return c->text()[0] == 0;
-}
-
-int BString::isNotEmpty() const
-{
-    return c->text()[0] != 0;
-}
-
-char BString::operator[](int i) const
-{
-    return c->text()[i];
-}
-
-char BString::charAt(int i) const
-{
-    return c->text()[i];
-}
-
-char* BString::text() const
-{
-    return c->text();
-}
-
-bool BString::pointsIntoText(char const* p) const
-{
-    auto at = reinterpret_cast<std::uintptr_t>(p);
-    auto start = reinterpret_cast<std::uintptr_t>(c->text());
-    return p && at >= start && at <= start + static_cast<std::uintptr_t>(c->capacity);
-}
-
 void BString::replaceContainer(BStringContainer* container) const
 {
     BStringContainer* old = c;
@@ -189,19 +155,12 @@ void BString::replaceContainer(BStringContainer* container) const
     release(old);
 }
 
-void BString::changedInPlace()
-{
-    if (BStringOtherRepresentations* other = c->otherForms) {
-        other->utf16Valid = 0;
-        other->utf32Valid = 0;
-    }
-}
-
 void BString::setCapacity(int n) const
 {
-    if (!isShared(c) && c->capacity >= n)
-        return;
-    replaceContainer(copyOf(c->text(), INT_MAX, std::max(n, c->capacity)));
+    if (isShared(c))
+        replaceContainer(copyOf(c->text(), INT_MAX, std::max(n, c->capacity)));
+    else if (c->capacity < n)
+        c = grown(c, n);
 }
 
 void BString::makeUnique(int n) const

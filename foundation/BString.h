@@ -3,6 +3,8 @@
 #include <atomic>
 #include <climits>
 #include <cstdarg>
+#include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 struct __CFString;
@@ -264,6 +266,67 @@ private:
 
     mutable BStringContainer* c;
 };
+
+// The accessors are inline: every other member is built on them.
+inline char const* BString::c_str() const
+{
+    return c->text();
+}
+
+inline char const* BString::toUTF8() const
+{
+    return c->text();
+}
+
+inline int BString::length() const
+{
+    return static_cast<int>(std::strlen(c->text()));
+}
+
+inline int BString::getCapacity() const
+{
+    return c->capacity;
+}
+
+inline int BString::isEmpty() const
+{
+    return c->text()[0] == 0;
+}
+
+inline int BString::isNotEmpty() const
+{
+    return c->text()[0] != 0;
+}
+
+inline char BString::operator[](int i) const
+{
+    return c->text()[i];
+}
+
+inline char BString::charAt(int i) const
+{
+    return c->text()[i];
+}
+
+inline char* BString::text() const
+{
+    return c->text();
+}
+
+inline bool BString::pointsIntoText(char const* p) const
+{
+    auto at = reinterpret_cast<std::uintptr_t>(p);
+    auto start = reinterpret_cast<std::uintptr_t>(c->text());
+    return p && at >= start && at <= start + static_cast<std::uintptr_t>(c->capacity);
+}
+
+inline void BString::changedInPlace()
+{
+    if (BStringOtherRepresentations* other = c->otherForms) {
+        other->utf16Valid = 0;
+        other->utf32Valid = 0;
+    }
+}
 
 bool operator==(BString const& a, BString const& b);
 bool operator!=(BString const& a, BString const& b);

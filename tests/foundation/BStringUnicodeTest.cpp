@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -82,6 +83,18 @@ TEST(BStringUnicode, FormsAreSharedAndFollowTheText)
     EXPECT_EQ(0, s.toUTF16()[1]);
     EXPECT_EQ(0u, s.toUTF32()[1]);
     EXPECT_EQ(0, BString().toUTF16()[0]);
+}
+
+// An unshared container grows where it lies or moves, and takes its forms along.
+TEST(BStringUnicode, FormsFollowAGrowingContainer)
+{
+    BString s("ab");
+    EXPECT_EQ(0x62, s.toUTF16()[1]);
+    s.setCapacity(4096);
+    EXPECT_EQ(0x62, s.toUTF16()[1]);
+    s.append(std::string(5000, 'c').c_str());
+    EXPECT_EQ(0x63, s.toUTF16()[5001]);
+    EXPECT_EQ(0u, s.toUTF32()[5002]);
 }
 
 TEST(BStringUnicode, CaseCopiesLeaveTheSharedFormAlone)
