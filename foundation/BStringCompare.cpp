@@ -24,12 +24,15 @@ int sign(int v)
 int compareIgnoringCase(char const* a, char const* b, int n)
 {
     for (int i = 0; n < 0 || i < n; ++i) {
-        if (!a[i] || !b[i])
-            return a[i] ? 1 : (b[i] ? -1 : 0);
         auto ua = static_cast<signed char>(btoupper(a[i]));
         auto ub = static_cast<signed char>(btoupper(b[i]));
-        if (ua != ub)
+        if (ua != ub) {
+            if (!ua || !ub)
+                return ua ? 1 : -1;
             return ua < ub ? -1 : 1;
+        }
+        if (!ua)
+            return 0;
     }
     return 0;
 }

@@ -1,6 +1,5 @@
 #include "foundation/ByteString.h"
 
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <cwctype>
@@ -86,17 +85,6 @@ void bsort(void* items, int count, int size, int (*compare)(void const*, void co
         std::qsort(items, static_cast<size_t>(count), static_cast<size_t>(size), compare);
 }
 
-// The C library takes bytes as unsigned values; a negative char would be undefined there.
-char btolower(char c)
-{
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
-char btoupper(char c)
-{
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-}
-
 void btolower(char* s)
 {
     for (; s && *s; ++s)
@@ -111,12 +99,12 @@ void btoupper(char* s)
 
 wchar_t btolower(wchar_t c)
 {
-    return c >= 0 && c < 0x80 ? static_cast<wchar_t>(std::tolower(static_cast<int>(c))) : c;
+    return c >= 0 && c < 0x80 ? btolower(static_cast<char>(c)) : c;
 }
 
 wchar_t btoupper(wchar_t c)
 {
-    return c >= 0 && c < 0x80 ? static_cast<wchar_t>(std::toupper(static_cast<int>(c))) : c;
+    return c >= 0 && c < 0x80 ? btoupper(static_cast<char>(c)) : c;
 }
 
 void btolower(wchar_t* s)

@@ -20,9 +20,19 @@ void bmemset(void* p, int fill, int n);
 int bmemcmp(void const* a, void const* b, int n);
 void bsort(void* items, int count, int size, int (*compare)(void const*, void const*));
 
-// Case helpers of the C library; the locale is never changed, so only ASCII letters change.
-char btolower(char c);
-char btoupper(char c);
+// Case helpers: only ASCII letters change, as the C library's do in the "C" locale. Inline, as
+// ignore-case comparisons call them for every byte, and blind to the process locale, which the
+// GUI library switches for a moment while it decodes a key press.
+inline char btolower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+inline char btoupper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
+}
+
 void btolower(char* s);
 void btoupper(char* s);
 wchar_t btolower(wchar_t c);

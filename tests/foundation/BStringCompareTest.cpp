@@ -13,6 +13,8 @@ TEST(BStringCompare, ExactAndIgnoringCaseOrder)
     EXPECT_EQ(1, BString("\xC3").compareWith("A", 0));
     EXPECT_EQ(-1, BString("ab").compareWith("abc", 1));
     EXPECT_EQ(1, BString("abc").compareWith("AB", 1));
+    EXPECT_EQ(-1, BString("a").compareWith("A\xC3", 1));
+    EXPECT_EQ(1, BString("A\xC3").compareWith("a", 1));
     EXPECT_EQ(1, BString("Port").equalsIgnoreCase("PORT"));
     EXPECT_EQ(0, BString("Port").equals("PORT"));
     EXPECT_EQ(0, BString("a.syx").sameFilename("A.syx"));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 TEST(ByteString, LengthsAcceptNull)
 {
     EXPECT_EQ(0, Tr::bstrlen(nullptr));
@@ -31,6 +33,15 @@ TEST(ByteString, CaseChangesAsciiOnly)
     EXPECT_EQ(std::wstring(L"ab"), wide);
     EXPECT_EQ(1, Tr::biswalnum(L'7'));
     EXPECT_EQ(0, Tr::biswalnum(L'-'));
+}
+
+TEST(ByteString, CaseAgreesWithTheCLibraryOnEveryByte)
+{
+    for (int byte = 0; byte < 256; ++byte) {
+        auto c = static_cast<char>(byte);
+        EXPECT_EQ(static_cast<char>(std::toupper(byte)), Tr::btoupper(c)) << byte;
+        EXPECT_EQ(static_cast<char>(std::tolower(byte)), Tr::btolower(c)) << byte;
+    }
 }
 
 TEST(ByteString, BoundedCopyAlwaysEndsWithAZero)
