@@ -101,9 +101,16 @@ TEST_F(Diagnostics, LineHoldsClockThreadAndThePrefixOfTheErrorTypeOnly)
         texts.push_back(textOf(lines[i]));
     EXPECT_EQ((std::vector<std::string>{"t0", "t1", "t3", "t9", "t-1", "100% %s", "n=0", "p=(nil)"}), texts);
 
-    setMilliTimeOffset(0xFFFFFF00u);
+    // A minute before the 32-bit clock wraps, however long this process has run: the stamp is
+    // the clock's value as a signed 32-bit number.
+    setMilliTimeOffset(0xFFFF0000u - getMilliTime());
+    before = getMilliTime();
     EH_out(EH_INFO, "wrapped");
+    after = getMilliTime();
     EXPECT_EQ('-', lines.back()[0]);
+    long wrapped = std::stol(lines.back());
+    EXPECT_GE(wrapped, static_cast<int>(before));
+    EXPECT_LE(wrapped, static_cast<int>(after));
     EH_out(EH_INFO, BString("from a string %d"), 7);
     EXPECT_EQ("from a string 7", textOf(lines.back()));
     bassert(0);
