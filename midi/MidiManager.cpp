@@ -2,6 +2,7 @@
 
 #include "foundation/Exception.h"
 #include "midi/MidiDeviceFactory.h"
+#include "midi/TMidiAliasManager.h"
 #include "midi/coremidi/MIDIDevChangeNotifier.h"
 
 #include <functional>
@@ -102,9 +103,11 @@ MidiManager::MidiManager()
             MidiManagerInitializers->items[i]->OnMidiManagerCreated();
 }
 
+// The alias manager is made here, and so registers for deletion after the manager.
 void MidiManager::Init()
 {
     initialised = 1;
+    TMidiAliasManager::instance()->AddAliasChangeListener(this);
     if (MidiManagerInitializers)
         for (int i = 0; i < MidiManagerInitializers->count; ++i)
             MidiManagerInitializers->items[i]->OnMidiManagerInited();
@@ -122,6 +125,8 @@ MidiManager::~MidiManager()
         MidiManagerInitializers = nullptr;
     }
     StopDetectingMIDIDeviceChanges();
+    if (TMidiAliasManager::IsInstanceAllocated())
+        TMidiAliasManager::instance()->RemoveAliasChangeListener(this);
     std::vector<MidiManagerDev*> slots;
     {
         BLockHolder hold(MidiManagerDev::StateLock());
@@ -421,10 +426,22 @@ void MidiManager::saveToIniFile(TIniFile& ini)
     saveSection(ini, 0);
 }
 
-// Slots take their aliases, and inputs their thru outputs, here once the aliases
-// and routes are kept.
+// Aliases of ports that are gone name no slot any more; inputs take their thru
+// outputs here once routes are kept.
 void MidiManager::OnMidiAliasListChanged()
 {
+    if (TMidiAliasManager::IsInstanceAllocated()) {
+        TMidiAliasManager* aliases = TMidiAliasManager::instance();
+        for (int i = 0, count = aliases->GetCount(); i < count; ++i) {
+            TMidiAlias* alias = aliases->GetAlias(i);
+            if (alias && (alias->GetType() == AliasMidiIn || alias->GetType() == AliasMidiOut))
+                alias->SetMidiManagerDev(-1, 0);
+        }
+        for (int input : {1, 0})
+            for (int i = GetDevCount(input) - 1; i >= 0; --i)
+                if (MidiManagerDev* slot = GetDevDescriptor(i, input))
+                    slot->RebuildAliasList();
+    }
     OnMidiRouteListChanged();
 }
 
@@ -552,7 +569,28 @@ int MidiManager::SendMessageAllDevs(unsigned char* data, int length)
     int sent = 0;
     for (int i = outSlots.count - 1; i >= 0; --i) {
         MidiManagerDev* slot = outSlots.items[i];
-        if (slot->exists && slot->device && slot->device->IsOpen() && sendToSlot(slot, i, data, length, sent))
+        if (isReady(slot) && sendToSlot(slot, i, data, length, sent))
+            return 1;
+    }
+    return sent;
+}
+
+int MidiManager::SendMessageToAliasList(TMidiAliasList& list, unsigned char* data, int length)
+{
+    if (suspended)
+        return 0;
+    std::vector<int> indexes;
+    for (int i = list.count - 1; i >= 0; --i) {
+        TMidiAlias* alias = list.items[i];
+        int index = alias->GetMidiManagerDevIndex();
+        if (alias->GetType() == AliasMidiOut && index >= 0)
+            indexes.push_back(index);
+    }
+    BLockHolder hold(MidiManagerDev::StateLock());
+    int sent = 0;
+    for (int index : indexes) {
+        MidiManagerDev* slot = slotAt(index, 0);
+        if (slot && isReady(slot) && sendToSlot(slot, index, data, length, sent))
             return 1;
     }
     return sent;
@@ -992,6 +1030,11 @@ void MidiManager::closeDevice(int index, int input, int throwOnError, int force)
     }
     BLockHolder hold(MidiManagerDev::StateLock());
     slot->pending = 0;
+}
+
+bool MidiManager::isReady(MidiManagerDev* slot)
+{
+    return slot->exists && slot->device && slot->device->IsOpen();
 }
 
 int MidiManager::sendToSlot(MidiManagerDev* slot, int index, unsigned char*& data, int& length, int& sent)

@@ -134,7 +134,8 @@ public:
     void loadFromIniFile(TIniFile& ini);
     void saveToIniFile(TIniFile& ini);
 
-    // After every rescan that changed the slots.
+    // After every alias change, and every rescan that changed the slots: each
+    // present slot's alias list is made anew.
     void OnMidiAliasListChanged() override;
     void OnMidiRouteListChanged() override;
 
@@ -178,6 +179,9 @@ public:
     // Sends to every present and open output, last slot first: 1 when a device took
     // the message. 0 while suspended.
     int SendMessageAllDevs(unsigned char* data, int length);
+    // To the MIDI OUT aliases of the list that name a present and open output, last
+    // alias first: 1 when a device took the message. 0 while suspended.
+    int SendMessageToAliasList(TMidiAliasList& list, unsigned char* data, int length);
     // To one MIDI OUT slot's device object; the device's result. 0 while suspended.
     int SendMessage(int index, unsigned char* data, int length);
     void OnMidiDeviceMessage(TMidiInputBase* device, unsigned long long timestamp, unsigned char* data,
@@ -225,6 +229,8 @@ private:
                               void (MidiManagerDeviceControlListener::*after)(int, int));
     void openDevice(int index, int input, int throwOnError);
     void closeDevice(int index, int input, int throwOnError, int force);
+    // Under StateLock: present, with an open device object.
+    static bool isReady(MidiManagerDev* slot);
     // Under StateLock: the filters, then the send; whether the message was swallowed.
     int sendToSlot(MidiManagerDev* slot, int index, unsigned char*& data, int& length, int& sent);
 

@@ -1,6 +1,7 @@
 #include "midi/MidiManagerDev.h"
 
 #include "midi/MidiManager.h"
+#include "midi/TMidiAliasManager.h"
 
 #include <memory>
 
@@ -78,8 +79,38 @@ void MidiManagerDev::AssignFrom(MidiManagerDev const& other)
         exists = other.exists;
         seen = 0;
         displayName = other.displayName;
+        aliases.AssignFrom(&other.aliases);
     }
     SetDescriptor(otherDescriptor.get());
+}
+
+void MidiManagerDev::RebuildAliasList()
+{
+    BString name;
+    int slotIndex = -1;
+    unsigned int type = 0;
+    {
+        BLockHolder hold(StateLock());
+        if (!exists)
+            return;
+        name = descriptor->GetName();
+        slotIndex = index;
+        type = unsigned(descriptor->GetType());
+    }
+    if (!TMidiAliasManager::IsInstanceAllocated())
+        return;
+    TMidiAliasList found;
+    TMidiAliasManager::instance()->FillAliasListByDevice(name, IsInput() ? AliasMidiIn : AliasMidiOut, found);
+    for (int i = found.count - 1; i >= 0; --i)
+        found.items[i]->SetMidiManagerDev(slotIndex, type);
+    BLockHolder hold(StateLock());
+    aliases.AssignFrom(&found);
+}
+
+void MidiManagerDev::GetAliasList(TMidiAliasList& list) const
+{
+    BLockHolder hold(StateLock());
+    list.AssignFrom(&aliases);
 }
 
 int MidiManagerDev::GetIndex() const

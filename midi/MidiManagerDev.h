@@ -4,6 +4,7 @@
 #include "foundation/BString.h"
 #include "foundation/TIniFile.h"
 #include "midi/MidiDeviceDescriptor.h"
+#include "midi/TMidiAlias.h"
 #include "midi/TMidiDevice.h"
 
 namespace Tr {
@@ -16,8 +17,9 @@ constexpr unsigned int kMidiTypePexaVirtual = 0x44494D50; // "PMID"
 constexpr unsigned int kMidiTypeInternal = 0x4D746E49; // "IntM"
 
 // The MIDI manager's record of one port of one direction: the port as last
-// reported, whether it is present and whether it is to be opened once present, and
-// the device object that opens it. A slot stays in its list for the manager's life.
+// reported, whether it is present and whether it is to be opened once present, the
+// device object that opens it, and the aliases that name the port. A slot stays in
+// its list for the manager's life.
 //
 // Every slot's state and the manager's slot lists are guarded by StateLock, held
 // briefly: never while a listener runs or a device object opens or closes. Device
@@ -44,6 +46,11 @@ public:
     // The state of other, without its device object.
     virtual void AssignFrom(MidiManagerDev const& other);
     virtual int IsInput() const = 0;
+    // A present port's list becomes the aliases of its direction that name it,
+    // each told this slot's index and type; an absent port keeps its list.
+    virtual void RebuildAliasList();
+    // A copy of the alias list.
+    void GetAliasList(TMidiAliasList& list) const;
 
     int GetIndex() const;
     int Exists() const;
@@ -90,6 +97,7 @@ protected:
     int seen = 0;
     BString lastError;
     BString displayName;
+    TMidiAliasList aliases;
     TMidiDeviceBase* device = nullptr;
 };
 
