@@ -5,6 +5,7 @@
 #include "app/IniPath.h"
 #include "foundation/Folders.h"
 #include "foundation/PexaSystem.h"
+#include "midi/MidiManager.h"
 
 namespace {
 
@@ -18,12 +19,14 @@ constexpr int stepRowHeight = 19;
 
 DravikContentPanel::DravikContentPanel()
 {
+    Tr::MidiManager::instance()->SetPersistent(1);
     documentsDir = Tr::getMyDocumentsDirectory() + "/" + "Dravik MIDI T";
     iniFilePath = perUserIniFilePath();
 }
 
 DravikContentPanel::~DravikContentPanel()
 {
+    stopMidi();
     ownedComponents.clearAndDelete();
     juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
     Tr::PexaSystem::shutdown();
@@ -45,6 +48,7 @@ void DravikContentPanel::createComponents()
     }
     juce::LookAndFeel::setDefaultLookAndFeel(&lookAndFeel);
 
+    createMidiOutputBox();
     openButton = createButton("file OPEN", 34, 15, 81, 25, "load setting from file");
     saveButton = createButton("file SAVE", 34, 50, 81, 25, "save setting to file");
     sendButton = createButton("SEND", 131, 50, 215, 25, "send the settings to the device");
@@ -220,6 +224,7 @@ bool DravikContentPanel::init(juce::String const& commandLine)
 void DravikContentPanel::start(bool started)
 {
     BContentBase::start(started);
+    startMidi();
     loadLastFileOrTemplate();
 }
 
@@ -230,6 +235,7 @@ bool DravikContentPanel::canQuit()
 
 void DravikContentPanel::close()
 {
+    stopMidi();
     BContentBase::close();
     saveSettings();
 }
@@ -240,6 +246,8 @@ void DravikContentPanel::buttonClicked(juce::Button* button)
         save();
     else if (button == openButton)
         load();
+    else if (button == sendButton)
+        send();
 }
 
 void DravikContentPanel::enableButtons()
@@ -265,12 +273,6 @@ void DravikContentPanel::enableProgramComponents()
     int stepCount = comboBoxValue(stepCountBox);
     for (int k = 0; k < stepsPerProgram; ++k)
         enableComboBox(comboBoxes[k], chosen && k < stepCount);
-}
-
-// SEND transmits to the chosen MIDI output; without an output chooser it stays off.
-bool DravikContentPanel::sendAllowed() const
-{
-    return false;
 }
 
 void DravikContentPanel::change(bool alsoEnable)

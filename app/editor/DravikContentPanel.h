@@ -1,20 +1,27 @@
 #pragma once
 
 #include "app/BContentBase.h"
+#include "app/ComboBoxMidi.h"
 #include "app/editor/DravikLookAndFeel.h"
 #include "app/editor/DravikSettingsImage.h"
 #include "foundation/BList.h"
 #include "foundation/BString.h"
+#include "foundation/TTimer.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <memory>
+
 // The whole user interface of the editor: one program of the settings image at a
-// time with the four global values, the file buttons and SEND. Every value is a
-// combo box filled from a value table; a change goes into the image at once.
+// time with the four global values, the file buttons, the MIDI output port and
+// SEND. Every value is a combo box filled from a value table; a change goes into
+// the image at once.
 class DravikContentPanel : public BContentBase,
                            public juce::Button::Listener,
                            public juce::ComboBox::Listener,
                            public juce::FileDragAndDropTarget,
+                           public ComboBoxMidiListener,
+                           public Tr::TTimerListener,
                            public DravikSettingsImage {
 public:
     DravikContentPanel();
@@ -32,6 +39,14 @@ public:
     void filesDropped(juce::StringArray const& files, int x, int y) override;
     void buttonClicked(juce::Button* button) override;
     void comboBoxChanged(juce::ComboBox* box) override;
+    void OnComboBoxMidiChange(ComboBoxMidi* box) override;
+    // The end of the wait after a successful SEND, on the send timer's thread: the
+    // panel's part is posted to the message thread.
+    int OnTimer() override;
+
+    // SEND: the question, then the stored form of the document to every open MIDI
+    // output; a success disables SEND for the device's wait.
+    void send();
 
     // OPEN: the unsaved-changes question, the file dialog, then reading the file.
     void load();
@@ -61,6 +76,8 @@ public:
     static constexpr int outputTypeBoxIndex = 17;
     static constexpr int loopRateBoxIndex = 18;
     static constexpr int stepRateBoxIndex = 19;
+    // How long the device takes to store what SEND wrote.
+    static constexpr int sendWaitMs = 6000;
 
 protected:
     int currentProgram() const override;
@@ -74,6 +91,7 @@ private:
                              bool small, juce::Justification justification);
     juce::Label* createLabelFor(juce::ComboBox* box, int indent, char const* text,
                                 juce::Justification justification);
+    void createMidiOutputBox();
     void createProgramControls();
     void createStepControls();
     void createGlobalControls();
@@ -96,6 +114,11 @@ private:
     void applyComboBoxChange(juce::ComboBox* box);
     void enableProgramComponents();
     bool sendAllowed() const;
+    void endOfSendWait();
+    // The send timer is stopped and the MIDI layer suspended, so that neither a
+    // timer callback nor a rescan reaches the controls as they go.
+    void stopMidi();
+    void startMidi();
 
     void loadAndReport(juce::String const& path);
     juce::String askForSavePath();
@@ -111,8 +134,14 @@ private:
     juce::ComboBox* baseSettingBox = nullptr;
     juce::ComboBox* durationBox = nullptr;
     juce::ComboBox* comboBoxes[20] = {};
+    ComboBoxMidi* midiOutputBox = nullptr;
     Tr::BList<juce::Component*> ownedComponents;
     bool modified = false;
+    // A SEND succeeded and its wait has not ended. Message thread only.
+    bool sending = false;
+    std::unique_ptr<Tr::TTimer> sendTimer;
+    // Made on the message thread; the send timer's thread posts copies of it.
+    juce::Component::SafePointer<DravikContentPanel> const self { this };
     // The unsaved-changes question (or its save) is on screen.
     bool askingToSave = false;
     Tr::BString iniFilePath;

@@ -9,6 +9,8 @@
 #include "foundation/TIniFile.h"
 #include "foundation/gui/FileDialog.h"
 #include "foundation/gui/JuceString.h"
+#include "midi/MidiManager.h"
+#include "midi/TMidiAliasManager.h"
 
 #include <iostream>
 
@@ -161,6 +163,8 @@ void DravikContentPanel::loadSettings()
     JuceUtils::loadWindowPosFromIni(this, ini, getPreferredWidth(), getPreferredHeight());
     currentFile = Tr::JuceStringFrom(ini.ReadString(iniSection, "File", ""));
     documentsDir = ini.ReadString(iniSection, "DocumentsDir", documentsDir);
+    Tr::MidiManager::instance()->loadFromIniFile(ini);
+    Tr::TMidiAliasManager::instance()->loadFromIniFile(ini);
 }
 
 // The file is read first, so that sections and keys of other writers stay.
@@ -171,6 +175,8 @@ void DravikContentPanel::saveSettings()
     JuceUtils::saveWindowPosToIni(this, ini);
     ini.WriteString(iniSection, "File", Tr::StringFrom(currentFile));
     ini.WriteString(iniSection, "DocumentsDir", documentsDir);
+    Tr::MidiManager::instance()->saveToIniFile(ini);
+    Tr::TMidiAliasManager::instance()->saveToIniFile(ini);
     if (!ini.WriteToFile())
         std::cerr << "Error saving the settings to '" << iniFilePath.c_str() << "'\n";
 }

@@ -6,6 +6,7 @@ struct ComboPlace {
     juce::Rectangle<int> bounds;
     int items;
     char const* emptyText;
+    char const* tooltip = "";
 };
 
 struct LabelPlace {
@@ -54,6 +55,7 @@ TEST_F(PanelTest, ComboBoxesSitAtTheirBoundsFilledFromTheirTables)
 {
     startPanel();
     std::vector<ComboPlace> expected = {
+        { { 131, 18, 215, 19 }, 1, "(none)", "select the MIDI port to which your device is connected" },
         { { 24, 109, 114, 15 }, 19, "" },
         { { 24, 131, 184, 15 }, 5, "" },
         { { 277, 131, 99, 15 }, 15, "" },
@@ -74,7 +76,7 @@ TEST_F(PanelTest, ComboBoxesSitAtTheirBoundsFilledFromTheirTables)
         EXPECT_EQ(boxes[i]->getBounds(), expected[i].bounds);
         EXPECT_EQ(boxes[i]->getNumItems(), expected[i].items);
         EXPECT_EQ(boxes[i]->getTextWhenNothingSelected(), expected[i].emptyText);
-        EXPECT_EQ(boxes[i]->getTooltip(), "");
+        EXPECT_EQ(boxes[i]->getTooltip(), expected[i].tooltip);
         EXPECT_TRUE(boxes[i]->isVisible());
     }
 }
@@ -187,7 +189,8 @@ private:
 } // namespace
 
 // When the window gains the focus (a window manager gives it at once), its
-// first control takes it, Tab moves it on, and a frame shows where it is.
+// first control takes it, Tab moves it on (row by row: the port box sits between
+// OPEN and SAVE), and a frame shows where it is.
 TEST_F(PanelTest, TheFirstControlTakesTheFocusAndTabMovesItVisibly)
 {
     startPanel();
@@ -204,6 +207,10 @@ TEST_F(PanelTest, TheFirstControlTakesTheFocusAndTabMovesItVisibly)
     EXPECT_TRUE(showsFocusMark(*panel, open));
     EXPECT_FALSE(showsFocusMark(*panel, save));
 
+    peer->handleKeyPress(juce::KeyPress(juce::KeyPress::tabKey));
+    auto* portBox = comboAt(131, 18, 215, 19);
+    ASSERT_TRUE(portBox->hasKeyboardFocus(true));
+    EXPECT_TRUE(showsFocusMark(*panel, *portBox));
     peer->handleKeyPress(juce::KeyPress(juce::KeyPress::tabKey));
     ASSERT_TRUE(save.hasKeyboardFocus(false));
     EXPECT_TRUE(showsFocusMark(*panel, save));

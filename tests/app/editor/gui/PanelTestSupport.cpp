@@ -2,6 +2,7 @@
 
 #include "app/IniPath.h"
 #include "foundation/gui/JuceString.h"
+#include "tests/app/KeptMidiLayer.h"
 #include "tests/support/DispatchLoop.h"
 
 #include <cstdlib>
@@ -13,6 +14,7 @@ Bytes defaultTemplate()
 
 void PanelTest::SetUp()
 {
+    midi = &resetMidiLayer();
     previousHome = juce::String::fromUTF8(std::getenv("HOME"));
     home = juce::File::createTempFile("home");
     ASSERT_TRUE(home.createDirectory());
@@ -57,7 +59,7 @@ void PanelTest::TearDown()
 
 DravikContentPanel& PanelTest::startPanel()
 {
-    window = std::make_unique<PanelWindow>();
+    window = std::make_unique<PanelWindow>(makePanel);
     window->init("", false, false);
     panel = dynamic_cast<DravikContentPanel*>(window->getContent());
     if (panel == nullptr)

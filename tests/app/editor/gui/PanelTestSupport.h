@@ -8,6 +8,7 @@
 #include "app/editor/DravikContentPanel.h"
 #include "foundation/gui/FileDialog.h"
 #include "foundation/gui/JuceString.h"
+#include "platform/coremidi/VirtualMidiBackend.h"
 
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -35,8 +36,14 @@ std::vector<T*> childrenOfType(juce::Component& parent)
 
 class PanelWindow : public BWindow {
 public:
-    PanelWindow() : BWindow("Dravik MIDI T") {}
-    BContentBase* createContentPanel() override { return new DravikContentPanel(); }
+    explicit PanelWindow(std::function<DravikContentPanel*()> makePanel = [] { return new DravikContentPanel(); })
+        : BWindow("Dravik MIDI T"), makePanel(std::move(makePanel))
+    {
+    }
+    BContentBase* createContentPanel() override { return makePanel(); }
+
+private:
+    std::function<DravikContentPanel*()> makePanel;
 };
 
 class PanelTest : public ::testing::Test {
@@ -72,6 +79,8 @@ protected:
     // Edits one value, so that the document is modified.
     void makeChange();
 
+    // Makes the panel of the windows that the test opens.
+    std::function<DravikContentPanel*()> makePanel = [] { return new DravikContentPanel(); };
     // Answers of the next message boxes and file dialogs, in order.
     std::deque<JuceUtils::DialogReturnCode> answers;
     std::deque<Tr::BString> chosenFiles;
@@ -81,6 +90,8 @@ protected:
     std::vector<JuceUtils::Dialog> dialogs;
     std::vector<Tr::FileDialogRequest> fileRequests;
 
+    // The process's MIDI back-end, without ports at the start of each test.
+    VirtualMidiBackend* midi = nullptr;
     juce::File home;
     std::unique_ptr<PanelWindow> window;
     DravikContentPanel* panel = nullptr;

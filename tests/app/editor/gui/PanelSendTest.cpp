@@ -1,0 +1,274 @@
+#include "tests/app/KeptMidiLayer.h"
+#include "tests/app/editor/gui/PanelTestSupport.h"
+#include "tests/foundation/TestClock.h"
+#include "tests/foundation/WaitUntil.h"
+#include "tests/support/DispatchLoop.h"
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+namespace {
+
+char const* const question =
+    "Sending the data will write (and overwrite) all 19 programs.\nDo you want to send all programs now?";
+char const* const sendError = "An error occurred when sending the Dravik MIDI T File.\nPlease verify the MIDI port.";
+
+// Program 1 "Different Settings" with a stray pedal position, which its stored
+// form leaves out.
+Bytes unnormalisedImage()
+{
+    Bytes image = defaultTemplate();
+    image[2] = 5;
+    image[3] = 9;
+    return image;
+}
+
+// The names of the process's threads.
+std::vector<std::string> threadNames()
+{
+    std::vector<std::string> names;
+    for (auto const& task : juce::File("/proc/self/task").findChildFiles(juce::File::findDirectories, false)) {
+        std::ifstream comm(task.getChildFile("comm").getFullPathName().toStdString());
+        std::string name;
+        std::getline(comm, name);
+        names.push_back(name);
+    }
+    return names;
+}
+
+int count(std::vector<std::string> const& names, std::string const& name)
+{
+    return int(std::count(names.begin(), names.end(), name));
+}
+
+} // namespace
+
+class PanelSendTest : public PanelTest {
+protected:
+    // A rescan due after the clock moved on would be due only that much later once
+    // the clock goes back: it is waited for here.
+    void TearDown() override
+    {
+        PanelTest::TearDown();
+        EXPECT_EQ(0, count(threadNames(), "BThreadTimer")) << "a send timer's thread outlived its panel";
+        Tr::MIDIDevChangeNotifier* notifier = Tr::MidiManager::instance()->GetNotifier();
+        EXPECT_TRUE(guitest::pumpUntil([notifier] { return !notifier || !notifier->isArmed(); }));
+    }
+
+    // A started panel whose document came from an unnormalised file, with these ports.
+    void startWithPorts(std::vector<std::string> const& ports)
+    {
+        for (auto const& port : ports)
+            plugMidiPort(*midi, port);
+        std::ofstream(homeFile("in.syx").getFullPathName().toStdString(), std::ios::binary)
+            .write(reinterpret_cast<char const*>(unnormalisedImage().data()), DravikDefaultTemplateSize);
+        startPanel();
+        panel->load(homeFile("in.syx").getFullPathName());
+    }
+
+    juce::ComboBox* portBox() const { return comboAt(131, 18, 215, 19); }
+
+    juce::TextButton& sendButton() const
+    {
+        for (auto* button : childrenOfType<juce::TextButton>(*panel))
+            if (button->getBounds() == juce::Rectangle<int>(131, 50, 215, 25))
+                return *button;
+        throw std::runtime_error("no SEND button");
+    }
+
+    bool sendIsReady() const { return sendButton().isEnabled() && sendButton().getButtonText() == "SEND"; }
+
+    // A click on SEND, with the answers to the boxes it shows.
+    void clickSend(std::initializer_list<JuceUtils::DialogReturnCode> replies)
+    {
+        answers.insert(answers.end(), replies);
+        panel->buttonClicked(&sendButton());
+    }
+
+    // The program ends and starts again with these ports: its MIDI layer starts
+    // from nothing but the ini file.
+    void restartProgram(std::vector<std::string> const& ports)
+    {
+        closeWindow();
+        midi = &resetMidiLayer();
+        for (auto const& port : ports)
+            plugMidiPort(*midi, port);
+        startPanel();
+    }
+
+    std::vector<std::string> sent() const
+    {
+        std::vector<std::string> packets;
+        for (auto const& packet : midi->sent())
+            packets.push_back(miditest::hexOf(packet.bytes));
+        return packets;
+    }
+
+    TrTest::TestClock clock;
+};
+
+TEST_F(PanelSendTest, SendIsOnExactlyWhileAPortIsChosen)
+{
+    startWithPorts({"Dravik Box", "Other"});
+    EXPECT_EQ(portBox()->getText(), "(none)");
+    EXPECT_FALSE(sendButton().isEnabled());
+    choose(portBox(), "Dravik Box");
+    EXPECT_TRUE(sendIsReady());
+    choose(portBox(), "(none)");
+    EXPECT_FALSE(sendButton().isEnabled());
+}
+
+TEST_F(PanelSendTest, YesSendsTheStoredFormOnceAndSendWaitsSixSeconds)
+{
+    startWithPorts({"Dravik Box"});
+    makeChange();
+    choose(portBox(), "Dravik Box");
+    Bytes before = storedImage();
+
+    clickSend({JuceUtils::Yes});
+    ASSERT_EQ(1u, dialogs.size());
+    EXPECT_EQ(dialogs[0].title, "Confirm");
+    EXPECT_EQ(dialogs[0].message, question);
+    EXPECT_EQ((std::vector<std::string>{miditest::hexOf(before)}), sent());
+    EXPECT_EQ(0, before[3]) << "the stored form leaves out the stray pedal position";
+    EXPECT_EQ(sendButton().getButtonText(), "(waiting for device)");
+    EXPECT_FALSE(sendButton().isEnabled());
+    EXPECT_EQ(title(), "Dravik MIDI T - v2.0 - in.syx *");
+    EXPECT_EQ(before, storedImage());
+
+    clock.advance(3000);
+    EXPECT_FALSE(guitest::pumpUntil([this] { return sendIsReady(); }, 1500)) << "the wait ended early";
+    clock.advance(3000);
+    EXPECT_TRUE(guitest::pumpUntil([this] { return sendIsReady(); }, 10000));
+    EXPECT_EQ(1u, sent().size());
+}
+
+TEST_F(PanelSendTest, AnyAnswerButYesSendsNothing)
+{
+    startWithPorts({"Dravik Box"});
+    choose(portBox(), "Dravik Box");
+    clickSend({JuceUtils::No});
+    clickSend({JuceUtils::Cancel});
+    EXPECT_TRUE(sent().empty());
+    EXPECT_TRUE(sendIsReady());
+}
+
+// A port that went, but not yet from the list, and a back-end that refuses.
+TEST_F(PanelSendTest, AFailedSendSaysSoAndLeavesSendUsable)
+{
+    startWithPorts({"Dravik Box"});
+    choose(portBox(), "Dravik Box");
+    midi->fail(VirtualMidiCall::Send, -10830);
+    clickSend({JuceUtils::Yes, JuceUtils::Ok});
+    midi->fail(VirtualMidiCall::Send, 0);
+    unplugMidiPort(*midi, "Dravik Box");
+    clickSend({JuceUtils::Yes, JuceUtils::Ok});
+
+    ASSERT_EQ(4u, dialogs.size());
+    for (int i : {1, 3}) {
+        EXPECT_EQ(dialogs[size_t(i)].title, "Error");
+        EXPECT_EQ(dialogs[size_t(i)].message, sendError);
+    }
+    EXPECT_TRUE(sent().empty());
+    EXPECT_TRUE(sendIsReady());
+}
+
+TEST_F(PanelSendTest, APortThatGoesDuringTheWaitKeepsSendOffUntilItIsBack)
+{
+    startWithPorts({"Dravik Box"});
+    choose(portBox(), "Dravik Box");
+    clickSend({JuceUtils::Yes});
+    unplugMidiPort(*midi, "Dravik Box");
+    rescanOnAnotherThread();
+    ASSERT_TRUE(guitest::pumpUntil([this] { return portBox()->getText() == "(none)"; }));
+
+    clock.advance(6000);
+    ASSERT_TRUE(guitest::pumpUntil([this] { return sendButton().getButtonText() == "SEND"; }, 10000));
+    EXPECT_FALSE(sendButton().isEnabled());
+    plugMidiPort(*midi, "Dravik Box");
+    rescanOnAnotherThread();
+    EXPECT_TRUE(guitest::pumpUntil([this] { return sendIsReady(); }));
+    EXPECT_EQ(portBox()->getText(), "Dravik Box");
+}
+
+namespace {
+
+// Its wait ends slowly: the timer's thread goes on for a while after it posted
+// the end of the wait, until a SEND has been asked after it.
+class SlowlyEndingPanel : public DravikContentPanel {
+public:
+    int OnTimer() override
+    {
+        int result = DravikContentPanel::OnTimer();
+        for (int i = 0; i < 5000 && !asked; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return result;
+    }
+
+    static std::atomic<bool> asked;
+};
+
+std::atomic<bool> SlowlyEndingPanel::asked{false};
+
+} // namespace
+
+// SEND pressed as the previous wait ends, while that wait's timer run is still
+// ending: the new wait is not ended with it.
+TEST_F(PanelSendTest, ASendRightAsTheWaitEndsGetsItsFullWait)
+{
+    SlowlyEndingPanel::asked = false;
+    makePanel = [] { return new SlowlyEndingPanel(); };
+    startWithPorts({"Dravik Box"});
+    choose(portBox(), "Dravik Box");
+    clickSend({JuceUtils::Yes});
+    clock.advance(6000);
+    ASSERT_TRUE(guitest::pumpUntil([this] { return sendIsReady(); }, 10000));
+
+    whileShown = [] { SlowlyEndingPanel::asked = true; };
+    clickSend({JuceUtils::Yes});
+    whileShown = nullptr;
+    EXPECT_EQ(sendButton().getButtonText(), "(waiting for device)");
+    clock.advance(6000);
+    EXPECT_TRUE(guitest::pumpUntil([this] { return sendIsReady(); }, 10000)) << "the second wait never ended";
+    EXPECT_EQ(2u, sent().size());
+}
+
+TEST_F(PanelSendTest, TheChosenPortIsChosenAgainAtTheNextStartAndAloneOpen)
+{
+    startWithPorts({"Port A", "Port B"});
+    choose(portBox(), "Port B");
+    restartProgram({"Port A", "Port B"});
+    EXPECT_EQ(portBox()->getText(), "Port B");
+    EXPECT_TRUE(sendIsReady());
+
+    // An older ini file that remembers both outputs open: only the chosen one opens.
+    closeWindow();
+    juce::String ini = iniFile().loadFileAsString();
+    ini = ini.replace("[MIDI.out]\n", "[MIDI.out]\nName1=Port A\nOptions1=FF4944494D\n");
+    ASSERT_TRUE(iniFile().replaceWithText(ini));
+    restartProgram({"Port A", "Port B"});
+    EXPECT_EQ(portBox()->getText(), "Port B");
+    clickSend({JuceUtils::Yes});
+    ASSERT_EQ(1u, midi->sent().size());
+    EXPECT_EQ(midi->find(kMIDIObjectType_Destination, "Port B"), midi->sent()[0].destination);
+}
+
+TEST_F(PanelSendTest, ClosingDuringTheWaitEndsItsTimerAndWritesTheIniFile)
+{
+    startWithPorts({"Dravik Box"});
+    choose(portBox(), "Dravik Box");
+    clickSend({JuceUtils::Yes});
+    ASSERT_TRUE(TrTest::waitUntil([] { return count(threadNames(), "BThreadTimer") == 1; }));
+
+    auto started = std::chrono::steady_clock::now();
+    closeWindow();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    EXPECT_EQ(0, count(threadNames(), "BThreadTimer"));
+    EXPECT_TRUE(iniFile().loadFileAsString().contains("Device0=2:Dravik Box"));
+    EXPECT_TRUE(Tr::MidiManager::instance()->IsSuspended());
+    clock.advance(6000);
+    guitest::endWithADispatchedMessage();
+}
