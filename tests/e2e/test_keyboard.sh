@@ -14,9 +14,9 @@ dialog=$(e2e_wait_window_named "^Open a Dravik MIDI T File$")
 e2e_key "$dialog" Escape
 e2e_wait_no_window "^Open a Dravik MIDI T File$"
 
-# OPEN, SAVE (SEND is off without a MIDI output), program, program type: Down
-# picks the next program type.
-e2e_key "$wid" Tab Tab Tab Down
+# OPEN, the MIDI port box, SAVE (SEND is off without a MIDI output), program,
+# program type: Down picks the next program type.
+e2e_key "$wid" Tab Tab Tab Tab Down
 e2e_wait_title "$wid" "Dravik MIDI T - v2.0 *"
 e2e_screenshot focus-on-program-type
 

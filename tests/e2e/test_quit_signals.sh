@@ -22,8 +22,9 @@ e2e_start
 wid=$(e2e_find_window "$E2E_PID")
 e2e_wait_title "$wid" "Dravik MIDI T - v2.0 - live.syx"
 e2e_wait_started "$wid"
-# OPEN, SAVE, program, program type: Down picks the next program type.
-e2e_key "$wid" Tab Tab Tab Down
+# OPEN, the MIDI port box, SAVE, program, program type: Down picks the next
+# program type.
+e2e_key "$wid" Tab Tab Tab Tab Down
 e2e_wait_title "$wid" "Dravik MIDI T - v2.0 - live.syx *"
 
 kill -INT "$E2E_PID"
