@@ -11,12 +11,17 @@
 # on stdout; every failure ends the test through e2e_fail, which saves a
 # screenshot. Whatever the test started is stopped when it exits.
 #
+# Every program a test starts has the virtual MIDI back-end (DRAVIK_MIDI_BACKEND),
+# without ports unless e2e_midi_setup gives some: a machine's own MIDI ports
+# never change a test.
+#
 # Variables set by e2e_init:
 #   E2E_PROGRAM    the program ("Dravik MIDI T.app/Contents/MacOS/Dravik MIDI T")
 #   E2E_BUNDLE     its bundle folder ("Dravik MIDI T.app")
 #   E2E_OUT        this test's artefact folder (screenshots, program output)
 #   E2E_HOME       the program's fresh HOME
 #   DISPLAY        the test's own X server (exported)
+# Set by e2e_midi_setup: E2E_MIDI_LOG and E2E_MIDI_CONTROL.
 # Set by e2e_start: E2E_PID, the process id of the program just started.
 # Set by e2e_wait_exit: E2E_STATUS, the exit status of the process waited for.
 
@@ -49,6 +54,7 @@ e2e_init() {
     # The build tree may lie on a loop device, which would make the program
     # offer to install itself: no mounts unless a test sets up its own.
     export DRAVIK_MOUNTINFO=/dev/null
+    export DRAVIK_MIDI_BACKEND=virtual
 }
 
 # Xvfb picks a free display itself (-displayfd) and reports it when it is ready.
@@ -198,18 +204,31 @@ e2e_nudge() {
     done
 }
 
+# e2e_poll WINDOW CHECK...
+# Runs the check until it succeeds, nudging the window's program meanwhile;
+# returns 1 when it has not succeeded within the timeout. Checks leave what
+# they saw last in E2E_SEEN, for the caller's failure message.
+e2e_poll() {
+    local window=$1 deadline=$((SECONDS + E2E_TIMEOUT)) round=0
+    shift
+    while [ $SECONDS -lt $deadline ]; do
+        "$@" && return 0
+        round=$((round + 1))
+        [ $((round % 5)) -ne 0 ] || "$E2E_X11_HELPER" nudge "$window" 2>/dev/null || true
+        sleep 0.1
+    done
+    return 1
+}
+
+e2e_title_is() {
+    E2E_SEEN=$(e2e_window_title "$1" 2>/dev/null || true)
+    [ "$E2E_SEEN" = "$2" ]
+}
+
 # e2e_wait_title WINDOW TITLE
 # Waits until the window has exactly that title, nudging its program.
 e2e_wait_title() {
-    local deadline=$((SECONDS + E2E_TIMEOUT)) title= round=0
-    while [ $SECONDS -lt $deadline ]; do
-        title=$(e2e_window_title "$1" 2>/dev/null || true)
-        [ "$title" = "$2" ] && return 0
-        round=$((round + 1))
-        [ $((round % 5)) -ne 0 ] || "$E2E_X11_HELPER" nudge "$1" 2>/dev/null || true
-        sleep 0.1
-    done
-    e2e_fail "window title: expected '$2', got '$title'"
+    e2e_poll "$1" e2e_title_is "$1" "$2" || e2e_fail "window title: expected '$2', got '$E2E_SEEN'"
 }
 
 # e2e_wait_window_named NAME_REGEX
@@ -232,15 +251,12 @@ e2e_wait_window_named() {
 # program type box enabled, drawn in the dark grey of boxes in use. Keys typed
 # before would edit a document that the start then replaces.
 e2e_wait_started() {
-    local deadline=$((SECONDS + E2E_TIMEOUT)) pixel= round=0
-    while [ $SECONDS -lt $deadline ]; do
-        pixel=$(import -window "$1" -crop 1x1+185+138 -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' || true)
-        [ "$pixel" = "#999999" ] && return 0
-        round=$((round + 1))
-        [ $((round % 5)) -ne 0 ] || "$E2E_X11_HELPER" nudge "$1" 2>/dev/null || true
-        sleep 0.1
-    done
-    e2e_fail "the panel of window $1 did not start (program type box: '$pixel')"
+    e2e_poll "$1" e2e_started "$1" || e2e_fail "the panel of window $1 did not start (program type box: '$E2E_SEEN')"
+}
+
+e2e_started() {
+    E2E_SEEN=$(import -window "$1" -crop 1x1+185+138 -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' || true)
+    [ "$E2E_SEEN" = "#999999" ]
 }
 
 # e2e_wait_no_window NAME_REGEX
@@ -320,6 +336,124 @@ e2e_stop() {
     done
     kill -9 "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
+}
+
+# e2e_midi_setup PORTS
+# The MIDI ports of the programs started from now on (names separated by ";"),
+# each an input and an output. Every packet they send becomes a line of hex bytes
+# in $E2E_MIDI_LOG; e2e_midi_control talks to them through $E2E_MIDI_CONTROL.
+e2e_midi_setup() {
+    E2E_MIDI_LOG="$E2E_OUT/midi.log"
+    E2E_MIDI_CONTROL="$E2E_TMP/midi-control"
+    : >"$E2E_MIDI_LOG"
+    [ -p "$E2E_MIDI_CONTROL" ] || mkfifo "$E2E_MIDI_CONTROL"
+    export DRAVIK_VIRTUAL_MIDI_PORTS=$1 DRAVIK_VIRTUAL_MIDI_LOG=$E2E_MIDI_LOG
+    export DRAVIK_VIRTUAL_MIDI_CONTROL=$E2E_MIDI_CONTROL
+}
+
+# e2e_midi_control COMMAND
+# Gives the running program's MIDI back-end a command: "add NAME" or "remove
+# NAME" plugs a port in or out, "fail-send STATUS" makes every send fail with
+# that status, "ok-send" lets them succeed again.
+e2e_midi_control() {
+    timeout 5 bash -c 'printf "%s\n" "$1" >"$2"' _ "$1" "$E2E_MIDI_CONTROL" ||
+        e2e_fail "the program does not read its MIDI control pipe"
+}
+
+# e2e_midi_packets
+# Prints the number of packets the programs sent so far.
+e2e_midi_packets() {
+    wc -l <"$E2E_MIDI_LOG"
+}
+
+# e2e_wait_midi_packets COUNT
+# Waits until that many packets were sent.
+e2e_wait_midi_packets() {
+    local deadline=$((SECONDS + E2E_TIMEOUT))
+    while [ "$(e2e_midi_packets)" -lt "$1" ]; do
+        [ $SECONDS -lt $deadline ] || e2e_fail "$(e2e_midi_packets) MIDI packets sent, expected $1"
+        sleep 0.1
+    done
+    [ "$(e2e_midi_packets)" -eq "$1" ] || e2e_fail "$(e2e_midi_packets) MIDI packets sent, expected $1"
+}
+
+# e2e_midi_packet NUMBER
+# Prints the packet of that number (from 1) as logged.
+e2e_midi_packet() {
+    sed -n "$1p" "$E2E_MIDI_LOG"
+}
+
+# e2e_hex FILE
+# Prints the file's bytes as the MIDI log writes a packet.
+e2e_hex() {
+    od -An -v -tx1 "$1" | tr 'a-f' 'A-F' | xargs
+}
+
+# e2e_send_state WINDOW
+# Prints what the SEND button shows: "ready" (enabled, "SEND"), "off" (disabled,
+# "SEND") or "waiting" ("(waiting for device)"). Read from its pixels: only the
+# long caption reaches the button's left part, and only an enabled caption is black.
+e2e_send_state() {
+    local shot="$E2E_TMP/send.png" left centre
+    import -window "$1" -crop 215x25+131+50 +repage "$shot" 2>/dev/null || return 0
+    left=$(convert "$shot" -crop 50x14+10+6 -colorspace Gray -format '%[fx:minima < 0.6]' info:)
+    centre=$(convert "$shot" -crop 50x14+82+6 -colorspace Gray -format '%[fx:minima < 0.2]' info:)
+    if [ "$left" = 1 ]; then
+        echo waiting
+    elif [ "$centre" = 1 ]; then
+        echo ready
+    else
+        echo off
+    fi
+}
+
+# e2e_wait_send_state WINDOW STATE
+# Waits until SEND shows that state (see e2e_send_state), nudging the program.
+e2e_wait_send_state() {
+    e2e_poll "$1" e2e_send_state_is "$1" "$2" || e2e_fail "SEND: expected '$2', got '$E2E_SEEN'"
+}
+
+e2e_send_state_is() {
+    E2E_SEEN=$(e2e_send_state "$1")
+    [ "$E2E_SEEN" = "$2" ]
+}
+
+# e2e_port_box_image WINDOW FILE
+# Saves the text area of the MIDI port box, inside its focus frame.
+e2e_port_box_image() {
+    import -window "$1" -crop 190x13+134+21 +repage "$2" 2>/dev/null || e2e_fail "cannot read the port box"
+}
+
+# e2e_wait_port_box WINDOW IMAGE
+# Waits until the port box shows what it showed in the image, nudging the program.
+e2e_wait_port_box() {
+    e2e_poll "$1" e2e_port_box_shows "$1" "$2" && return 0
+    cp "$E2E_TMP/port-box-now.png" "$E2E_OUT/port-box-last.png"
+    e2e_fail "the port box does not show $(basename "$2") (see port-box-last.png)"
+}
+
+e2e_port_box_shows() {
+    e2e_port_box_image "$1" "$E2E_TMP/port-box-now.png"
+    [ "$(compare -metric AE "$2" "$E2E_TMP/port-box-now.png" null: 2>&1 || true)" = 0 ]
+}
+
+# e2e_save_as WINDOW NAME [SCREENSHOT]
+# SAVE through the real file dialog, typing the name (the folder is the one the
+# dialog starts in), with a screenshot of the dialog when named; waits until the
+# dialog has gone.
+e2e_save_as() {
+    local dialog dialog_width dialog_height
+    e2e_click "$1" 74 62
+    dialog=$(e2e_wait_window_named "^Save a Dravik MIDI T File$")
+    [ -z "${3:-}" ] || e2e_screenshot "$3"
+    # The file name field lies across the dialog, above its buttons.
+    read -r _ _ dialog_width dialog_height < <(e2e_window_geometry "$dialog")
+    e2e_click "$dialog" $((dialog_width / 2)) $((dialog_height - 63))
+    e2e_key "$dialog" ctrl+a
+    xdotool type --delay 20 "$2"
+    # Return closes the dialog at once, so it goes to the window that has the focus.
+    xdotool key Return
+    e2e_wait_no_window "^Save a Dravik MIDI T File$"
 }
 
 # e2e_screenshot NAME

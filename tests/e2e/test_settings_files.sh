@@ -51,16 +51,7 @@ e2e_wait_title "$wid" "Dravik MIDI T - v2.0 - live.syx *"
 e2e_screenshot edited-program
 
 # SAVE: the real file dialog, answered with the keyboard.
-e2e_click "$wid" 74 62
-dialog=$(e2e_wait_window_named "^Save a Dravik MIDI T File$")
-e2e_screenshot save-dialog
-# The file name field lies across the dialog, above its buttons.
-read -r _ _ dialog_width dialog_height < <(e2e_window_geometry "$dialog")
-e2e_click "$dialog" $((dialog_width / 2)) $((dialog_height - 63))
-e2e_key "$dialog" ctrl+a
-xdotool type --delay 20 "saved"
-# Return closes the dialog at once, so it goes to the window that has the focus.
-xdotool key Return
+e2e_save_as "$wid" saved save-dialog
 e2e_wait_title "$wid" "Dravik MIDI T - v2.0 - saved.syx"
 
 # The loop portamento rate (byte 685) went from fast (0x11) to medium (0x19).

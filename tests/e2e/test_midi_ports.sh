@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The port box follows the user and the ports: "(none)" turns SEND off, the
+# chosen port is chosen again at the next start, and a port unplugged and
+# plugged in again goes to "(none)" and comes back chosen, with SEND writing
+# the document's exact bytes to it once more.
+source "$(dirname "$0")/lib.sh"
+e2e_init "$@"
+e2e_midi_setup "Other Port;Dravik Box"
+
+documents="$E2E_HOME/Documents"
+mkdir -p "$documents"
+e2e_settings_image >"$documents/live.syx"
+e2e_remember_file "$documents/live.syx"
+none="$E2E_TMP/port-none.png"
+chosen="$E2E_TMP/port-chosen.png"
+
+e2e_start
+wid=$(e2e_find_window "$E2E_PID")
+e2e_wait_started "$wid"
+e2e_wait_send_state "$wid" off
+e2e_port_box_image "$wid" "$none"
+
+# The box lists the ports after "(none)" in the back-end's order.
+e2e_key "$wid" Tab Down Down
+e2e_wait_send_state "$wid" ready
+e2e_port_box_image "$wid" "$chosen"
+cmp -s "$none" "$chosen" && e2e_fail "the port box looks the same with a port chosen"
+e2e_key "$wid" Up Up
+e2e_wait_send_state "$wid" off
+e2e_wait_port_box "$wid" "$none"
+e2e_key "$wid" Down Down
+e2e_wait_send_state "$wid" ready
+e2e_wait_port_box "$wid" "$chosen"
+e2e_close_window "$wid"
+e2e_wait_exit "$E2E_PID"
+e2e_assert_eq "2:Dravik Box" "$(e2e_ini_value MIDI.alias Device0)" "the port the alias names"
+
+# The next start opens the same port and shows it, with SEND ready.
+e2e_start
+wid=$(e2e_find_window "$E2E_PID")
+e2e_wait_started "$wid"
+e2e_wait_port_box "$wid" "$chosen"
+e2e_wait_send_state "$wid" ready
+
+# Unplugged: "(none)" and SEND off. Plugged in again: chosen, and SEND works.
+e2e_midi_control "remove Dravik Box"
+e2e_wait_port_box "$wid" "$none"
+e2e_wait_send_state "$wid" off
+e2e_screenshot port-unplugged
+e2e_midi_control "add Dravik Box"
+e2e_wait_port_box "$wid" "$chosen"
+e2e_wait_send_state "$wid" ready
+e2e_click "$wid" 238 62
+e2e_key "$(e2e_wait_window_named "^Confirm$")" Return
+e2e_wait_midi_packets 1
+e2e_assert_eq "$(e2e_hex "$documents/live.syx")" "$(e2e_midi_packet 1)" "the packet sent after replugging"
+e2e_wait_send_state "$wid" waiting
+e2e_close_window "$wid"
+e2e_wait_exit "$E2E_PID"
+e2e_assert_eq 0 "$E2E_STATUS" "exit status"
