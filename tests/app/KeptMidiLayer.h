@@ -18,8 +18,9 @@
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <chrono>
+#include <future>
 #include <memory>
-#include <thread>
 #include <vector>
 
 class KeptMidiLayer : public ::testing::Environment {
@@ -94,8 +95,15 @@ inline void unplugMidiPort(VirtualMidiBackend& midi, std::string const& name)
 }
 
 // A rescan after a device change, on a thread of its own as on the timer thread:
-// the controls hear of it there, and follow it on the message thread.
+// the controls hear of it there, and follow it on the message thread. The message
+// thread waits for it meanwhile, as it does at shutdown: a control that made the
+// rescan wait for the message thread fails the test (and is then served).
 inline void rescanOnAnotherThread()
 {
-    std::thread([] { Tr::MidiManager::instance()->RefreshDevList(1, 0, 1); }).join();
+    auto rescan = std::async(std::launch::async, [] { Tr::MidiManager::instance()->RefreshDevList(1, 0, 1); });
+    auto done = [&rescan] { return rescan.wait_for(std::chrono::seconds(0)) == std::future_status::ready; };
+    if (rescan.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        ADD_FAILURE() << "the rescan waited for the message thread";
+        guitest::pumpUntil(done, 60000);
+    }
 }

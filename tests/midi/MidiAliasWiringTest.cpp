@@ -108,10 +108,13 @@ TEST_F(MidiAliasWiring, ListenersAreToldWithoutTheAliasLockHeld)
 {
     AliasEvents waiter;
     std::future_status helper = std::future_status::deferred;
+    // Kept out here: a lookup that waits for a held lock ends once the listener gives up.
+    std::future<Tr::TMidiAlias*> lookup;
+    std::atomic<bool> asked{false};
     waiter.during = [&] {
-        if (helper != std::future_status::deferred)
+        if (asked.exchange(true))
             return;
-        auto lookup = std::async(std::launch::async, [&] {
+        lookup = std::async(std::launch::async, [&] {
             return aliases->GetAliasByName(port("Other").c_str(), Tr::AliasMidiOut, 1);
         });
         helper = lookup.wait_for(std::chrono::seconds(10));

@@ -213,6 +213,16 @@ TEST_F(BoxTest, ABurstOfChangesFromAnotherThreadGivesOneRefresh)
     EXPECT_EQ(1, box->runs) << "the message thread refreshes at once, without posting";
 }
 
+// The refresh that a rescan posted finds the box gone: nothing is touched (the
+// sanitizer build sees it).
+TEST_F(BoxTest, ARefreshPostedToABoxThatIsGoneDoesNothing)
+{
+    box->refresh();
+    std::thread([this] { box->OnMidiDeviceListChanged(); }).join();
+    box.reset();
+    settle();
+}
+
 // The choice comes back from the two ini sections as at the next start.
 TEST_F(BoxTest, TheChoiceSurvivesTheIniFile)
 {

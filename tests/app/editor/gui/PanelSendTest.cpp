@@ -236,6 +236,66 @@ TEST_F(PanelSendTest, ASendRightAsTheWaitEndsGetsItsFullWait)
     EXPECT_EQ(2u, sent().size());
 }
 
+namespace {
+
+// Tells when the end of its wait has returned on the timer's thread.
+class WatchedWaitPanel : public DravikContentPanel {
+public:
+    int OnTimer() override
+    {
+        int result = DravikContentPanel::OnTimer();
+        ended = true;
+        return result;
+    }
+
+    static std::atomic<bool> ended;
+};
+
+std::atomic<bool> WatchedWaitPanel::ended{false};
+
+} // namespace
+
+// The timer's thread hands the end of the wait over without waiting for the
+// message thread, which may itself be waiting for that thread (closing, a SEND).
+TEST_F(PanelSendTest, TheEndOfTheWaitNeverWaitsForTheMessageThread)
+{
+    WatchedWaitPanel::ended = false;
+    makePanel = [] { return new WatchedWaitPanel(); };
+    startWithPorts({"Dravik Box"});
+    choose(portBox(), "Dravik Box");
+    clickSend({JuceUtils::Yes});
+    clock.advance(6000);
+    EXPECT_TRUE(TrTest::waitUntil([] { return WatchedWaitPanel::ended.load(); }, 10000));
+    EXPECT_TRUE(guitest::pumpUntil([this] { return sendIsReady(); }, 10000));
+}
+
+// Rescans keep coming from another thread, the chosen port going and coming,
+// while the window closes.
+TEST_F(PanelSendTest, ClosingDuringRescansIsPrompt)
+{
+    startWithPorts({"Dravik Box"});
+    choose(portBox(), "Dravik Box");
+    std::atomic<int> rescans{0};
+    std::atomic<bool> stop{false};
+    std::thread rescanning([&] {
+        for (int i = 0; !stop; ++i) {
+            if (i % 2)
+                plugMidiPort(*midi, "Dravik Box");
+            else
+                unplugMidiPort(*midi, "Dravik Box");
+            Tr::MidiManager::instance()->RefreshDevList(1, 0, 1);
+            ++rescans;
+        }
+    });
+    EXPECT_TRUE(guitest::pumpUntil([&] { return rescans > 20; }));
+
+    auto started = std::chrono::steady_clock::now();
+    closeWindow();
+    EXPECT_LT(TrTest::millisSince(started), 1000);
+    stop = true;
+    rescanning.join();
+}
+
 TEST_F(PanelSendTest, TheChosenPortIsChosenAgainAtTheNextStartAndAloneOpen)
 {
     startWithPorts({"Port A", "Port B"});
