@@ -146,17 +146,6 @@ int TMidiAliasManager::AddAlias(BString const& name, BString const& deviceName, 
     return index;
 }
 
-int TMidiAliasManager::AddAliasImpl(BString const& name, BString const& deviceName, TAliasType type)
-{
-    int index = -1;
-    {
-        BLockHolder hold(TMidiAlias::StateLock());
-        index = appendLocked(name, deviceName, type);
-    }
-    FireAliasChangeEvent();
-    return index;
-}
-
 int TMidiAliasManager::IndexOf(BString const& name, TAliasType type) const
 {
     BLockHolder hold(TMidiAlias::StateLock());

@@ -85,8 +85,6 @@ private:
 
     TMidiAliasManager();
 
-    // Appends a new alias and tells the listeners; its index.
-    int AddAliasImpl(BString const& name, BString const& deviceName, TAliasType type);
     // Under StateLock.
     int indexOfLocked(BString const& name, TAliasType type) const;
     int appendLocked(BString const& name, BString const& deviceName, TAliasType type);

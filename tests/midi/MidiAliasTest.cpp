@@ -268,4 +268,6 @@ TEST_F(MidiAliasManager, TheCommaStringQuotesNamesWithACommaAndLeavesOutRemovedA
     list.Add(aliases->GetAlias(removed));
     aliases->RemoveAlias(removed);
     EXPECT_EQ("A, \"B,C\"", text(list.getCommaSeparatedString()));
+    list.AssignFrom(&list);
+    EXPECT_EQ(3, list.count) << "a list assigned from itself stays as it is";
 }
