@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -195,23 +196,21 @@ TEST_F(PanelSendTest, APortThatGoesDuringTheWaitKeepsSendOffUntilItIsBack)
 
 namespace {
 
-// Its wait ends slowly: the timer's thread goes on for a while after it posted
-// the end of the wait, until a SEND has been asked after it.
-class SlowlyEndingPanel : public DravikContentPanel {
+// After the end of its wait has been handed over, the timer's thread runs the
+// test's hook, as a run that goes on a while longer would.
+class HookedWaitPanel : public DravikContentPanel {
 public:
     int OnTimer() override
     {
         int result = DravikContentPanel::OnTimer();
-        for (int i = 0; i < 5000 && !asked; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        afterEnd();
         return result;
     }
 
-    static std::atomic<bool> asked;
+    static std::function<void()> afterEnd;
 };
 
-std::atomic<bool> SlowlyEndingPanel::asked{false};
+std::function<void()> HookedWaitPanel::afterEnd;
 
 } // namespace
 
@@ -219,54 +218,42 @@ std::atomic<bool> SlowlyEndingPanel::asked{false};
 // ending: the new wait is not ended with it.
 TEST_F(PanelSendTest, ASendRightAsTheWaitEndsGetsItsFullWait)
 {
-    SlowlyEndingPanel::asked = false;
-    makePanel = [] { return new SlowlyEndingPanel(); };
+    std::atomic<bool> asked{false};
+    HookedWaitPanel::afterEnd = [&asked] {
+        TrTest::waitUntil([&asked] { return asked.load(); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    };
+    makePanel = [] { return new HookedWaitPanel(); };
     startWithPorts({"Dravik Box"});
     choose(portBox(), "Dravik Box");
     clickSend({JuceUtils::Yes});
     clock.advance(6000);
     ASSERT_TRUE(guitest::pumpUntil([this] { return sendIsReady(); }, 10000));
 
-    whileShown = [] { SlowlyEndingPanel::asked = true; };
+    whileShown = [&asked] { asked = true; };
     clickSend({JuceUtils::Yes});
     whileShown = nullptr;
     EXPECT_EQ(sendButton().getButtonText(), "(waiting for device)");
     clock.advance(6000);
     EXPECT_TRUE(guitest::pumpUntil([this] { return sendIsReady(); }, 10000)) << "the second wait never ended";
     EXPECT_EQ(2u, sent().size());
+    closeWindow();
 }
-
-namespace {
-
-// Tells when the end of its wait has returned on the timer's thread.
-class WatchedWaitPanel : public DravikContentPanel {
-public:
-    int OnTimer() override
-    {
-        int result = DravikContentPanel::OnTimer();
-        ended = true;
-        return result;
-    }
-
-    static std::atomic<bool> ended;
-};
-
-std::atomic<bool> WatchedWaitPanel::ended{false};
-
-} // namespace
 
 // The timer's thread hands the end of the wait over without waiting for the
 // message thread, which may itself be waiting for that thread (closing, a SEND).
 TEST_F(PanelSendTest, TheEndOfTheWaitNeverWaitsForTheMessageThread)
 {
-    WatchedWaitPanel::ended = false;
-    makePanel = [] { return new WatchedWaitPanel(); };
+    std::atomic<bool> ended{false};
+    HookedWaitPanel::afterEnd = [&ended] { ended = true; };
+    makePanel = [] { return new HookedWaitPanel(); };
     startWithPorts({"Dravik Box"});
     choose(portBox(), "Dravik Box");
     clickSend({JuceUtils::Yes});
     clock.advance(6000);
-    EXPECT_TRUE(TrTest::waitUntil([] { return WatchedWaitPanel::ended.load(); }, 10000));
+    EXPECT_TRUE(TrTest::waitUntil([&ended] { return ended.load(); }, 10000));
     EXPECT_TRUE(guitest::pumpUntil([this] { return sendIsReady(); }, 10000));
+    closeWindow();
 }
 
 // Rescans keep coming from another thread, the chosen port going and coming,
