@@ -3,6 +3,7 @@
 #include "foundation/Exception.h"
 #include "midi/MidiDeviceFactory.h"
 #include "midi/TMidiAliasManager.h"
+#include "midi/TMidiRouter.h"
 #include "midi/coremidi/MIDIDevChangeNotifier.h"
 
 #include <functional>
@@ -103,11 +104,13 @@ MidiManager::MidiManager()
             MidiManagerInitializers->items[i]->OnMidiManagerCreated();
 }
 
-// The alias manager is made here, and so registers for deletion after the manager.
+// The alias manager and then the router are made here, and so register for
+// deletion after the manager.
 void MidiManager::Init()
 {
     initialised = 1;
     TMidiAliasManager::instance()->AddAliasChangeListener(this);
+    TMidiRouter::instance()->AddRouteChangeListener(this);
     if (MidiManagerInitializers)
         for (int i = 0; i < MidiManagerInitializers->count; ++i)
             MidiManagerInitializers->items[i]->OnMidiManagerInited();
@@ -127,6 +130,8 @@ MidiManager::~MidiManager()
     StopDetectingMIDIDeviceChanges();
     if (TMidiAliasManager::IsInstanceAllocated())
         TMidiAliasManager::instance()->RemoveAliasChangeListener(this);
+    if (TMidiRouter::IsInstanceAllocated())
+        TMidiRouter::instance()->RemoveRouteChangeListener(this);
     std::vector<MidiManagerDev*> slots;
     {
         BLockHolder hold(MidiManagerDev::StateLock());
@@ -426,10 +431,11 @@ void MidiManager::saveToIniFile(TIniFile& ini)
     saveSection(ini, 0);
 }
 
-// Aliases of ports that are gone name no slot any more; inputs take their thru
-// outputs here once routes are kept.
+// Aliases of ports that are gone name no slot any more. The routes name their
+// slots through the aliases, so the thru lists follow.
 void MidiManager::OnMidiAliasListChanged()
 {
+    BLockHolder hold(rebuildLock);
     if (TMidiAliasManager::IsInstanceAllocated()) {
         TMidiAliasManager* aliases = TMidiAliasManager::instance();
         for (int i = 0, count = aliases->GetCount(); i < count; ++i) {
@@ -437,15 +443,22 @@ void MidiManager::OnMidiAliasListChanged()
             if (alias && (alias->GetType() == AliasMidiIn || alias->GetType() == AliasMidiOut))
                 alias->SetMidiManagerDev(-1, 0);
         }
-        for (int input : {1, 0})
-            for (int i = GetDevCount(input) - 1; i >= 0; --i)
-                if (MidiManagerDev* slot = GetDevDescriptor(i, input))
-                    slot->RebuildAliasList();
+        for (int input : {1, 0}) {
+            std::vector<MidiManagerDev*> slots = slotsNow(input);
+            for (auto slot = slots.rbegin(); slot != slots.rend(); ++slot)
+                (*slot)->RebuildAliasList();
+        }
     }
     OnMidiRouteListChanged();
 }
 
-void MidiManager::OnMidiRouteListChanged() {}
+void MidiManager::OnMidiRouteListChanged()
+{
+    BLockHolder hold(rebuildLock);
+    std::vector<MidiManagerDev*> slots = slotsNow(1);
+    for (auto slot = slots.rbegin(); slot != slots.rend(); ++slot)
+        static_cast<MMDevIn*>(*slot)->RebuildThruList();
+}
 
 void MidiManager::AddDevListChangeListener(TMidiDeviceListListener* listener)
 {
@@ -495,6 +508,12 @@ void MidiManager::SetIncomingMessageHandler(MidiIncomingMessageHandler* handler)
 {
     BLockHolder hold(MidiManagerDev::StateLock());
     incomingHandler = handler;
+}
+
+void MidiManager::SetThruHandler(MidiThruHandler* handler)
+{
+    BLockHolder hold(MidiManagerDev::StateLock());
+    thruHandler = handler;
 }
 
 void MidiManager::Open(int index, int input, int throwOnError)
@@ -620,6 +639,11 @@ void MidiManager::OnMidiDeviceMessage(TMidiInputBase* device, unsigned long long
         return;
     int handled = 0;
     incomingHandler->OnIncomingMidiMessage(index, timestamp, data, length, handled);
+    MMDevIn* slot = static_cast<MMDevIn*>(slotAt(index, 1));
+    if (handled || !slot)
+        return;
+    if (SendMessageToAliasList(slot->thru, data, length) && thruHandler)
+        thruHandler->OnMidiThru(slot->thru);
 }
 
 void MidiManager::EnableInActiveSensing(int index, int on)
@@ -710,6 +734,13 @@ MMDevIn* MidiManager::inSlotAt(int index)
 {
     BLockHolder hold(MidiManagerDev::StateLock());
     return static_cast<MMDevIn*>(slotAt(index, 1));
+}
+
+std::vector<MidiManagerDev*> MidiManager::slotsNow(int input)
+{
+    BLockHolder hold(MidiManagerDev::StateLock());
+    BList<MidiManagerDev*>& slots = slotsOf(input);
+    return std::vector<MidiManagerDev*>(slots.items, slots.items + slots.count);
 }
 
 void MidiManager::rescanUnlessEverRefreshed()

@@ -46,8 +46,10 @@ extern BList<MidiManagerInitializer*>* MidiManagerInitializers;
 // Locks, always taken in this order: `lock` serialises the making, moving, opening
 // and closing of device objects, the rescan's passes over the factories and the
 // rescan guard; MidiManagerDev::StateLock guards the slot lists, every slot's state,
-// the factory list, the filters and the handler, and is held around each send and
-// each received message. Neither is held while a listener runs.
+// the factory list, the filters and the handlers, and is held around each send and
+// each received message. Neither is held while a listener runs. `rebuildLock`
+// serialises the rebuilding of the slots' alias and thru lists, so the last rebuild
+// sees the last change; it is taken with neither of the others held.
 class MidiManager : public TMidiDeviceDataListener,
                     public TMidiDeviceErrorListener,
                     public TMidiAliasChangeListener,
@@ -135,8 +137,9 @@ public:
     void saveToIniFile(TIniFile& ini);
 
     // After every alias change, and every rescan that changed the slots: each
-    // present slot's alias list is made anew.
+    // present slot's alias list is made anew, then each present input's thru list.
     void OnMidiAliasListChanged() override;
+    // After every route change: each present input's thru list is made anew.
     void OnMidiRouteListChanged() override;
 
     // Listeners, each registered once; a removal waits for a call running on
@@ -147,12 +150,15 @@ public:
     void AddDeviceControlListener(MidiManagerDeviceControlListener* listener);
     void RemoveDeviceControlListener(MidiManagerDeviceControlListener* listener);
     // Filters are called last added first on the way out, first added first on
-    // the way in; the handler takes received messages (none when null).
+    // the way in; the incoming handler takes received messages (none when null),
+    // and those it leaves unhandled go on to the receiving slot's thru list, which
+    // the thru handler is then told of.
     void AddOutDeviceFilter(MidiOutDeviceFilter* filter);
     void RemoveOutDeviceFilter(MidiOutDeviceFilter* filter);
     void AddInDeviceFilter(MidiInDeviceFilter* filter);
     void RemoveInDeviceFilter(MidiInDeviceFilter* filter);
     void SetIncomingMessageHandler(MidiIncomingMessageHandler* handler);
+    void SetThruHandler(MidiThruHandler* handler);
 
     // Opening a present port tells the listeners before and after, with the text
     // "Opened MIDI IN: name" / "Opened MIDI OUT: name". An absent port, or any port
@@ -210,6 +216,8 @@ private:
     // Under StateLock: the slot, or null out of range.
     MidiManagerDev* slotAt(int index, int input);
     MMDevIn* inSlotAt(int index);
+    // The slots of the direction now; their pointers stay valid for the manager's life.
+    std::vector<MidiManagerDev*> slotsNow(int input);
     void rescanUnlessEverRefreshed();
     // Under StateLock, without a rescan.
     int findByName(BString const& name, int input);
@@ -254,6 +262,8 @@ private:
     int outCounts[kMaxFactories] = {};
     std::atomic<int> suspended{1};
     MidiIncomingMessageHandler* incomingHandler = nullptr; // guarded by StateLock
+    MidiThruHandler* thruHandler = nullptr;                // guarded by StateLock
+    BLock rebuildLock;
     MidiListenerList<MidiManagerDeviceControlListener> controlListeners;
     MidiListenerList<TMidiDeviceListListener> devListListeners;
     BList<MidiInDeviceFilter*> inFilters;   // guarded by StateLock

@@ -2,6 +2,7 @@
 
 #include "midi/MidiManager.h"
 #include "midi/TMidiAliasManager.h"
+#include "midi/TMidiRouter.h"
 
 #include <memory>
 
@@ -309,9 +310,36 @@ void MMDevIn::saveToIniFile(TIniFile& ini, int number)
     ini.WriteString(kSectionIn, optionsKey(number), options + typeFlags(GetType()));
 }
 
+void MMDevIn::RebuildThruList()
+{
+    int slotIndex = -1;
+    {
+        BLockHolder hold(StateLock());
+        if (!exists)
+            return;
+        slotIndex = index;
+    }
+    if (!TMidiRouter::IsInstanceAllocated())
+        return;
+    TMidiAliasList found;
+    TMidiRouter::instance()->GetRoutes().GetOutAliasesByInUserID(slotIndex, found);
+    BLockHolder hold(StateLock());
+    thru.AssignFrom(&found);
+}
+
+void MMDevIn::GetThruList(TMidiAliasList& list) const
+{
+    BLockHolder hold(StateLock());
+    list.AssignFrom(&thru);
+}
+
 void MMDevIn::AssignFrom(MMDevIn const& other)
 {
     MidiManagerDev::AssignFrom(other);
+    {
+        BLockHolder hold(StateLock());
+        thru.AssignFrom(&other.thru);
+    }
     SetActiveSensing(other.GetActiveSensing());
     SetTimingClock(other.GetTimingClock());
 }

@@ -113,8 +113,13 @@ public:
     // clock, PMID and IntM flags ("T" or "F"), then the type code in 8 hex digits.
     void loadFromIniFile(TIniFile& ini, int number) override;
     void saveToIniFile(TIniFile& ini, int number) override;
+    // A present port's thru list becomes the output aliases that the router's
+    // routes from this slot lead to; an absent port keeps its list.
+    virtual void RebuildThruList();
+    // A copy of the thru list.
+    void GetThruList(TMidiAliasList& list) const;
     using MidiManagerDev::AssignFrom;
-    // Also the two switches.
+    // Also the thru list and the two switches.
     virtual void AssignFrom(MMDevIn const& other);
     int IsInput() const override;
 
@@ -124,7 +129,10 @@ public:
     void SetActiveSensing(int on);
 
 private:
+    friend class MidiManager;
+
     // Guarded by StateLock.
+    TMidiAliasList thru;
     int timingClock = 1;
     int activeSensing = 1;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/BString.h"
+#include "midi/TMidiAlias.h"
 
 namespace Tr {
 
@@ -60,6 +61,16 @@ public:
 
 protected:
     ~MidiIncomingMessageHandler() = default;
+};
+
+// Told of a received message that the incoming handler left unhandled and that went
+// on to an output of the receiving slot's thru list; runs like the handler.
+class MidiThruHandler {
+public:
+    virtual void OnMidiThru(TMidiAliasList& thruList) = 0;
+
+protected:
+    ~MidiThruHandler() = default;
 };
 
 } // namespace Tr

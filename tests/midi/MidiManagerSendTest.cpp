@@ -4,33 +4,7 @@ using namespace miditest;
 
 namespace {
 
-// Two open outputs and an open input of the CoreMIDI back-end, over the virtual one.
-class MidiSend : public ManagerTest {
-protected:
-    void SetUp() override
-    {
-        ManagerTest::SetUp();
-        one = midi.add(kMIDIObjectType_Destination, named("One"));
-        two = midi.add(kMIDIObjectType_Destination, named("Two"));
-        source = midi.add(kMIDIObjectType_Source, named("In"));
-        manager->RefreshDevList(1, 0, 1);
-        open("One");
-        open("Two");
-        open("In", 1);
-    }
-
-    VirtualMidiPort named(std::string const& name) const
-    {
-        VirtualMidiPort virtualPort;
-        virtualPort.name = port(name);
-        return virtualPort;
-    }
-
-    VirtualMidiBackend& midi = *virtualMidiBackend();
-    MIDIEndpointRef one = 0;
-    MIDIEndpointRef two = 0;
-    MIDIEndpointRef source = 0;
-};
+using MidiSend = OpenVirtualPorts;
 
 struct Swallow : Tr::MidiOutDeviceFilter, Tr::MidiInDeviceFilter {
     void FilterMidiOut(int, unsigned char*&, int&, int& proceed) override { proceed = 0; }

@@ -2,6 +2,7 @@
 // The process's MIDI manager with a scripted factory of its own, and a listener
 // that records what the manager tells, with slots named by their port.
 
+#include "foundation/BTimer.h"
 #include "midi/MidiManager.h"
 
 #include "tests/midi/MidiTestSupport.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -143,6 +145,58 @@ protected:
     TestFactory factory;
     std::string const prefix = std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ":";
     EventLog log{prefix};
+};
+
+// Two open outputs and an open input of the CoreMIDI back-end, over the virtual one.
+class OpenVirtualPorts : public ManagerTest {
+protected:
+    void SetUp() override
+    {
+        ManagerTest::SetUp();
+        one = midi.add(kMIDIObjectType_Destination, named("One"));
+        two = midi.add(kMIDIObjectType_Destination, named("Two"));
+        source = midi.add(kMIDIObjectType_Source, named("In"));
+        manager->RefreshDevList(1, 0, 1);
+        open("One");
+        open("Two");
+        open("In", 1);
+    }
+
+    VirtualMidiPort named(std::string const& name) const
+    {
+        VirtualMidiPort virtualPort;
+        virtualPort.name = port(name);
+        return virtualPort;
+    }
+
+    VirtualMidiBackend& midi = *virtualMidiBackend();
+    MIDIEndpointRef one = 0;
+    MIDIEndpointRef two = 0;
+    MIDIEndpointRef source = 0;
+};
+
+// On the timer thread that calls it, plugs the output ports named prefix + "P0" to
+// "P2" in and out in turn, and rescans.
+struct PortPlugger : Tr::BTimer::Listener {
+    PortPlugger(VirtualMidiBackend& midi, std::string prefix) : midi(midi), prefix(std::move(prefix)) {}
+
+    void onTimer(Tr::BTimer*) override
+    {
+        std::string name = prefix + "P" + std::to_string(rounds % 3);
+        if (MIDIEndpointRef plugged = midi.find(kMIDIObjectType_Destination, name)) {
+            midi.remove(plugged);
+        } else {
+            VirtualMidiPort port;
+            port.name = name;
+            midi.add(kMIDIObjectType_Destination, port);
+        }
+        Tr::MidiManager::instance()->RefreshDevList(1, 0, 1);
+        ++rounds;
+    }
+
+    VirtualMidiBackend& midi;
+    std::string const prefix;
+    std::atomic<int> rounds{0};
 };
 
 } // namespace miditest

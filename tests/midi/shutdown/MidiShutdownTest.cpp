@@ -3,6 +3,7 @@
 #include "foundation/Exception.h"
 #include "foundation/PexaSystem.h"
 #include "midi/MidiManager.h"
+#include "midi/TMidiRouter.h"
 #include "midi/coremidi/MIDIDevChangeNotifier.h"
 
 #include "tests/foundation/WaitUntil.h"
@@ -44,6 +45,7 @@ TEST(MidiManagerShutdown, WaitsForARunningRescanThenEndsAndNothingCallsBack)
 {
     VirtualMidiBackend& midi = freshVirtualMidi();
     Tr::MidiManager* manager = Tr::MidiManager::instance();
+    EXPECT_TRUE(Tr::TMidiRouter::IsInstanceAllocated()) << "the manager makes the router as it initialises";
     manager->SetSuspended(0);
     Blocking blocking;
     manager->AddDevListChangeListener(&blocking);
@@ -61,4 +63,11 @@ TEST(MidiManagerShutdown, WaitsForARunningRescanThenEndsAndNothingCallsBack)
     EXPECT_FALSE(Tr::MidiManager::IsInstanceAllocated());
     EXPECT_THROW(Tr::MidiManager::instance(), Tr::Exception);
     EXPECT_EQ(1, blocking.calls);
+    EXPECT_FALSE(Tr::TMidiRouter::IsInstanceAllocated());
+    try {
+        Tr::TMidiRouter::instance();
+        ADD_FAILURE() << "the router was made again";
+    } catch (Tr::Exception const& error) {
+        EXPECT_STREQ("Cannot re-instanciate TMidiRouter!", error.what());
+    }
 }
