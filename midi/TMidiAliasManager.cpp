@@ -1,7 +1,6 @@
 #include "midi/TMidiAliasManager.h"
 
-#include "foundation/Exception.h"
-#include "midi/MidiManager.h"
+#include "midi/MidiManagerMadeInstance.h"
 
 #include <memory>
 #include <vector>
@@ -9,12 +8,6 @@
 namespace Tr {
 
 namespace {
-
-BLock& creationLock()
-{
-    static BLock* lock = new BLock;
-    return *lock;
-}
 
 BString key(BString const& ident, int index)
 {
@@ -28,19 +21,8 @@ std::atomic<int> TMidiAliasManager::hadAlreadyBeenDestroyed{0};
 
 TMidiAliasManager* TMidiAliasManager::instance()
 {
-    if (TMidiAliasManager* manager = inst)
-        return manager;
-    if (hadAlreadyBeenDestroyed)
-        throw Exception("Cannot re-instantiate TMidiAliasManager!");
-    // The MIDI manager makes the alias manager as it initialises: making it first
-    // takes the two creation locks in one order only.
-    MidiManager::instance();
-    BLockHolder hold(creationLock());
-    if (TMidiAliasManager* manager = inst)
-        return manager;
-    if (hadAlreadyBeenDestroyed)
-        throw Exception("Cannot re-instantiate TMidiAliasManager!");
-    return new TMidiAliasManager;
+    return midiManagerMadeInstance(inst, hadAlreadyBeenDestroyed, "Cannot re-instantiate TMidiAliasManager!",
+                                   [] { return new TMidiAliasManager; });
 }
 
 bool TMidiAliasManager::IsInstanceAllocated()

@@ -1,4 +1,3 @@
-#include "foundation/BTimer.h"
 #include "midi/TMidiAliasManager.h"
 
 #include "tests/foundation/WaitUntil.h"
@@ -146,32 +145,6 @@ TEST_F(MidiAliasWiring, ThreadsThatMakeTheSameAliasesAtOnceMakeEachOnce)
     EXPECT_EQ(300u, names.size());
 }
 
-namespace {
-
-// Plugs ports of the virtual back-end in and out and rescans, on the timer thread.
-struct Plugger : Tr::BTimer::Listener {
-    explicit Plugger(VirtualMidiBackend& midi) : midi(midi) {}
-
-    void onTimer(Tr::BTimer*) override
-    {
-        std::string name = "AliasThreads:P" + std::to_string(rounds % 3);
-        if (MIDIEndpointRef plugged = midi.find(kMIDIObjectType_Destination, name)) {
-            midi.remove(plugged);
-        } else {
-            VirtualMidiPort port;
-            port.name = name;
-            midi.add(kMIDIObjectType_Destination, port);
-        }
-        Tr::MidiManager::instance()->RefreshDevList(1, 0, 1);
-        ++rounds;
-    }
-
-    VirtualMidiBackend& midi;
-    std::atomic<int> rounds{0};
-};
-
-} // namespace
-
 // The port box's work on the message thread (a batch that points its alias at a
 // port, opens it and closes the others; lookups; saving) against rescans that
 // renew the device aliases and the slots' alias lists on the timer thread.
@@ -184,7 +157,7 @@ TEST(MidiAliasThreads, RescansOnTheTimerThreadAgainstTheBoxsAliasChanges)
     AliasEvents events;
     events.during = [&] { aliases->GetAliasByName("AliasThreads:Box", Tr::AliasMidiOut, 1); };
     aliases->AddAliasChangeListener(&events);
-    Plugger plugger(midi);
+    PortPlugger plugger(midi, "AliasThreads:");
     Tr::BTimer timer(&plugger, 1, 1, "plugger");
     timer.start();
 
