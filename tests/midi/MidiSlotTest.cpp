@@ -1,6 +1,8 @@
 #include "tests/midi/MidiManagerTestSupport.h"
 
 #include "foundation/TIniFile.h"
+#include "midi/TMidiAliasManager.h"
+#include "midi/TMidiRouter.h"
 
 using namespace miditest;
 
@@ -61,8 +63,12 @@ using MidiSlotCopy = ManagerTest;
 
 TEST_F(MidiSlotCopy, AssignFromTakesTheStateButNotTheDevice)
 {
-    plug({}, {"In"});
+    plug({"Out"}, {"In"});
     manager->RefreshDevList(1, 0, 1);
+    Tr::TMidiAliasManager* aliases = Tr::TMidiAliasManager::instance();
+    Tr::TMidiAlias* thruOut = aliases->GetAliasByName(port("Out").c_str(), Tr::AliasMidiOut, 0);
+    int route = Tr::TMidiRouter::instance()->AddRoute(
+        aliases->GetAliasByName(port("In").c_str(), Tr::AliasMidiIn, 0), thruOut);
     open("In", 1);
     manager->EnableInTimeCode(index("In", 1), 0);
     manager->SetSuspended(1);
@@ -79,4 +85,9 @@ TEST_F(MidiSlotCopy, AssignFromTakesTheStateButNotTheDevice)
     EXPECT_EQ(1, copy.GetActiveSensing());
     EXPECT_FALSE(copy.IsOpen());
     EXPECT_TRUE(slot("In", 1).IsOpen());
+    Tr::TMidiAliasList thru;
+    copy.GetThruList(thru);
+    EXPECT_EQ(1, thru.count);
+    EXPECT_EQ(thruOut, thru.count ? thru.items[0] : nullptr);
+    Tr::TMidiRouter::instance()->RemoveRoute(route);
 }
