@@ -1,13 +1,11 @@
 // Sending the settings: TMidiOutputMac::SendLong of the 690-byte System
 // Exclusive message through the virtual back-end, which records every packet.
-// The packets are stamped at the wire rate of MIDI, 320 us a byte, each
-// transmission starting where the previous one ends: two sends in a row are
-// 690 x 320 us = 220.8 ms apart. The spacing is reported as a counter; any
-// other spacing is an error of the run.
+// The packets are stamped at the wire rate of MIDI (SendStamps.h): two sends in
+// a row are 220.8 ms apart. The spacing is reported as a counter; any other
+// spacing is an error of the run.
+#include "benchmarks/SendStamps.h"
 #include "midi/coremidi/MidiMacFactory.h"
 #include "midi/coremidi/TMidiOutputMac.h"
-#include "platform/coreaudio/HostTime.h"
-#include "platform/coremidi/VirtualMidiBackend.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,7 +17,6 @@
 namespace {
 
 constexpr int messageLength = 690;
-constexpr unsigned long long wireNanosPerByte = 320000;
 // The back-end keeps every packet: a run sends this many, 6.9 MB.
 constexpr int sendsPerRun = 10000;
 
@@ -64,34 +61,6 @@ struct OpenOutput {
     }
 };
 
-// An error text when the recorded packets are not the message stamped back to
-// back at the wire rate from no earlier than start on, else empty.
-std::string stampError(std::vector<VirtualMidiPacket> const& packets, std::vector<unsigned char> const& data,
-                       MIDITimeStamp start)
-{
-    if (packets.empty() || packets.front().timeStamp < start)
-        return "the first packet is stamped before its send";
-    for (std::size_t i = 0; i < packets.size(); ++i) {
-        if (packets[i].bytes != data)
-            return "packet " + std::to_string(i) + " is not the message";
-        if (i == 0)
-            continue;
-        unsigned long long spacing = AudioConvertHostTimeToNanos(packets[i].timeStamp - packets[i - 1].timeStamp);
-        if (spacing != messageLength * wireNanosPerByte)
-            return "packets " + std::to_string(i - 1) + " and " + std::to_string(i) + " are stamped " +
-                   std::to_string(double(spacing) / 1e6) + " ms apart, not 220.8 ms";
-    }
-    return "";
-}
-
-// The spacing of the first two packets, in ms; 0 without two.
-double firstSpacingMillis(std::vector<VirtualMidiPacket> const& packets)
-{
-    if (packets.size() < 2)
-        return 0;
-    return double(AudioConvertHostTimeToNanos(packets[1].timeStamp - packets[0].timeStamp)) / 1e6;
-}
-
 // A fresh output each run, so that its first two sends are two sends in a row
 // on an idle port; every packet of the run is checked after the loop. The
 // counter is set also on an error: every run of a program reports the same ones.
@@ -111,9 +80,9 @@ void sendLong(benchmark::State& state)
             break;
         }
     std::vector<VirtualMidiPacket> const packets = open.midi.sent();
-    state.counters["stamp_spacing_ms"] = firstSpacingMillis(packets);
+    state.counters["stamp_spacing_ms"] = sendstamps::firstSpacingMillis(packets);
     state.SetBytesProcessed(state.iterations() * messageLength);
-    std::string const error = stampError(packets, data, start);
+    std::string const error = sendstamps::error(packets, data, start);
     if (!error.empty() && !state.error_occurred())
         state.SkipWithError(error.c_str());
 }
