@@ -2,6 +2,7 @@
 
 #include "app/BContentBase.h"
 #include "app/ComboBoxMidi.h"
+#include "app/HoverTooltipWindow.h"
 #include "app/editor/DravikLookAndFeel.h"
 #include "app/editor/DravikSettingsImage.h"
 #include "foundation/BList.h"
@@ -148,6 +149,5 @@ private:
     Tr::BString documentsDir;
     juce::String currentFile;
     DravikLookAndFeel lookAndFeel;
-    // JUCE shows tooltips only while a tooltip window exists.
-    juce::TooltipWindow tooltipWindow { this };
+    HoverTooltipWindow tooltips { *this };
 };
