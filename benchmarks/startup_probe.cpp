@@ -9,6 +9,12 @@
 //
 //     map_ms=... map_cpu_ms=... close_ms=... close_cpu_ms=... peak_rss_kb=... cpu_s=... idle_cpu_s=...
 //
+// and after an idle span one more line for each thread alive at its end, with
+// the CPU time and the wake-ups (sleeps it came back from: voluntary context
+// switches) of that thread over the span, the name's blanks made underscores:
+//
+//     thread=JUCE_Timer thread_cpu_s=... thread_wakeups=...
+//
 // Times come from the monotonic clock: map_ms from the fork to the MapNotify of
 // the program's window, close_ms from the close request to the exit. The
 // _cpu_ms values and cpu_s are the CPU time of the program's own threads in the
@@ -34,10 +40,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
 
 namespace {
 
@@ -141,6 +152,35 @@ double cpuSeconds(pid_t pid)
     return t.tv_sec + t.tv_nsec / 1e9;
 }
 
+struct ThreadTimes {
+    std::string name;
+    double cpuSeconds = 0;
+    long wakeups = 0;
+};
+
+// The threads of the process by id, from /proc: the CPU time the scheduler
+// counts in nanoseconds (schedstat) and the voluntary context switches.
+std::map<long, ThreadTimes> threadTimes(pid_t pid)
+{
+    std::map<long, ThreadTimes> threads;
+    std::error_code error;
+    for (auto const& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+        ThreadTimes times;
+        std::getline(std::ifstream(task.path() / "comm"), times.name);
+        std::replace(times.name.begin(), times.name.end(), ' ', '_');
+        unsigned long long nanos = 0;
+        if (std::ifstream(task.path() / "schedstat") >> nanos)
+            times.cpuSeconds = double(nanos) / 1e9;
+        std::ifstream status(task.path() / "status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
+                times.wakeups = std::atol(line.c_str() + line.find(':') + 1);
+        if (!times.name.empty())
+            threads[std::stol(task.path().filename())] = times;
+    }
+    return threads;
+}
+
 void sleepMs(int ms)
 {
     timespec t = {ms / 1000, (ms % 1000) * 1000000L};
@@ -179,11 +219,14 @@ int main(int argc, char** argv)
 
     sleepMs(settleMs);
     double idleCpu = 0;
+    std::map<long, ThreadTimes> threadsBefore, threadsAfter;
     if (idleSeconds > 0) {
+        threadsBefore = threadTimes(pid);
         double const before = cpuSeconds(pid);
         if (waitForExit(pidfd, idleSeconds * 1000))
             fail("the program ended while idle");
         idleCpu = cpuSeconds(pid) - before;
+        threadsAfter = threadTimes(pid);
     }
 
     double const cpuBeforeClose = cpuSeconds(pid);
@@ -209,6 +252,11 @@ int main(int argc, char** argv)
     std::printf("map_ms=%.1f map_cpu_ms=%.1f close_ms=%.1f close_cpu_ms=%.1f peak_rss_kb=%ld cpu_s=%.3f "
                 "idle_cpu_s=%.4f\n",
                 mapMs, mapCpu * 1e3, closeMs, (cpu - cpuBeforeClose) * 1e3, usage.ru_maxrss, cpu, idleCpu);
+    for (auto const& [id, after] : threadsAfter) {
+        ThreadTimes const before = threadsBefore.count(id) ? threadsBefore[id] : ThreadTimes{};
+        std::printf("thread=%s thread_cpu_s=%.4f thread_wakeups=%ld\n", after.name.c_str(),
+                    after.cpuSeconds - before.cpuSeconds, after.wakeups - before.wakeups);
+    }
     XCloseDisplay(display);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
 }
