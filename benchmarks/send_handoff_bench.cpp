@@ -18,6 +18,7 @@
 #include "benchmarks/SendStamps.h"
 #include "platform/coreaudio/HostTime.h"
 #include "tests/support/DispatchLoop.h"
+#include "tests/support/JuceApplicationMain.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -38,9 +39,21 @@ using Clock = std::chrono::steady_clock;
 char const* const portName = "Dravik Box";
 constexpr int sendsPerRun = 100;
 
-// Set by the dialog hook as it answers Yes, and by MIDISend as it returns.
+// Set by the dialog hook as it answers SEND's question Yes, and by MIDISend as
+// it returns; any other box is kept as unexpected.
 std::optional<Clock::time_point> answered;
 std::optional<Clock::time_point> handedOver;
+std::string unexpectedBox;
+
+JuceUtils::DialogReturnCode answerYes(JuceUtils::Dialog const& dialog)
+{
+    if (!dialog.yesNoCancel || !dialog.message.startsWith("Sending the data")) {
+        unexpectedBox = dialog.message.toStdString();
+        return JuceUtils::Cancel;
+    }
+    answered = Clock::now();
+    return JuceUtils::Yes;
+}
 
 } // namespace
 
@@ -74,14 +87,7 @@ class Editor {
 public:
     Editor() : window(std::make_unique<DravikWindow>("Dravik MIDI T"))
     {
-        JuceUtils::setDialogHook([this](JuceUtils::Dialog const& dialog) {
-            if (!dialog.yesNoCancel) {
-                unexpectedBox = dialog.message.toStdString();
-                return JuceUtils::Ok;
-            }
-            answered = Clock::now();
-            return JuceUtils::Yes;
-        });
+        JuceUtils::setDialogHook(answerYes);
         window->init("", false, false);
         panel = dynamic_cast<DravikContentPanel*>(window->getContent());
         if (panel == nullptr || !guitest::pumpUntil([this] { return panel->isStarted(); }, 10000))
@@ -129,8 +135,6 @@ public:
         return guitest::pumpUntil([this] { return sendIsReady(); });
     }
 
-    std::string unexpectedBox;
-
 private:
     std::unique_ptr<DravikWindow> window;
     DravikContentPanel* panel = nullptr;
@@ -138,15 +142,21 @@ private:
 };
 
 std::unique_ptr<Editor> editor;
+// Why the editor did not start, for every run after the first.
+std::string editorError;
 
 void sendHandOff(benchmark::State& state)
 {
     state.counters["stamp_spacing_ms"] = 0;
-    try {
-        if (!editor)
+    if (!editor && editorError.empty()) {
+        try {
             editor = std::make_unique<Editor>();
-    } catch (std::runtime_error const& error) {
-        state.SkipWithError(error.what());
+        } catch (std::runtime_error const& error) {
+            editorError = error.what();
+        }
+    }
+    if (!editor) {
+        state.SkipWithError(editorError.c_str());
         return;
     }
     VirtualMidiBackend& midi = *virtualMidiBackend();
@@ -154,7 +164,7 @@ void sendHandOff(benchmark::State& state)
     MIDITimeStamp const start = AudioGetCurrentHostTime();
     for (auto _ : state) {
         if (!editor->send()) {
-            state.SkipWithError(("no hand-over: " + editor->unexpectedBox).c_str());
+            state.SkipWithError(("no hand-over: " + unexpectedBox).c_str());
             break;
         }
         state.SetIterationTime(std::chrono::duration<double>(*handedOver - *answered).count());
@@ -173,28 +183,6 @@ void sendHandOff(benchmark::State& state)
 
 BENCHMARK(sendHandOff)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(sendsPerRun);
 
-class BenchApplication : public juce::JUCEApplicationBase {
-public:
-    const juce::String getApplicationName() override { return "Dravik SEND benchmark"; }
-    const juce::String getApplicationVersion() override { return "1"; }
-    bool moreThanOneInstanceAllowed() override { return true; }
-    void anotherInstanceStarted(const juce::String&) override {}
-    void suspended() override {}
-    void resumed() override {}
-    void systemRequestedQuit() override {}
-    void unhandledException(const std::exception*, const juce::String&, int) override {}
-
-    void initialise(const juce::String&) override
-    {
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-        editor.reset();
-        quit();
-    }
-
-    void shutdown() override {}
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -210,8 +198,12 @@ int main(int argc, char** argv)
     setenv("DRAVIK_VIRTUAL_MIDI_PORTS", portName, 1);
     // The build tree may lie on a loop device: no install offer.
     setenv("DRAVIK_MOUNTINFO", "/dev/null", 1);
-    juce::JUCEApplicationBase::createInstance = []() -> juce::JUCEApplicationBase* { return new BenchApplication(); };
-    int const result = juce::JUCEApplicationBase::main(argc, const_cast<const char**>(argv));
+    int const result = guitest::runAsJuceApplication(argc, argv, "Dravik SEND benchmark", [] {
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+        editor.reset();
+        return 0;
+    });
     home.deleteRecursively();
     return result;
 }
