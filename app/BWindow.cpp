@@ -31,6 +31,9 @@ BWindow::~BWindow()
         if (contentInitialised)
             content->close();
     }
+    // Off the screen before the content goes: a content that drops its look and
+    // feel as it is deleted would have JUCE make the window anew and paint it all.
+    removeFromDesktop();
     if (instance == this)
         instance = nullptr;
 }

@@ -86,6 +86,29 @@ TEST_F(ShellWindow, ClosesTheContentOnlyWhenItsInitWentThrough)
     EXPECT_TRUE(contains(*log, "close"));
 }
 
+// A content that drops its look and feel as it goes, as the settings panel does,
+// would have JUCE make a window that is still on the screen anew and paint it.
+TEST_F(ShellWindow, LeavesTheScreenBeforeItsContentIsDeleted)
+{
+    struct EndingContent : BContentBase
+    {
+        std::function<void()> atEnd;
+        ~EndingContent() override { atEnd(); }
+    };
+    TestWindow* raw = nullptr;
+    bool onScreenAtContentEnd = true;
+    raw = new TestWindow([&] {
+        auto* ending = new EndingContent();
+        ending->atEnd = [&] { onScreenAtContentEnd = raw->isOnDesktop(); };
+        return ending;
+    });
+    window.reset(raw);
+    window->init("", false, false);
+    ASSERT_TRUE(window->isOnDesktop());
+    window.reset();
+    EXPECT_FALSE(onScreenAtContentEnd);
+}
+
 TEST_F(ShellWindow, IsTheProcessWideInstanceUntilDeleted)
 {
     makeWindow();
