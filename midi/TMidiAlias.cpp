@@ -57,6 +57,25 @@ bool IsLegalMidiAliasName(BString const& name)
     return name.isNotEmpty() && !name.contains('"');
 }
 
+int ReadMidiAliasNames(BString const& text, int start, std::function<void(unsigned int)> const& counted,
+                       std::function<void(BString const&)> const& named)
+{
+    if (start < 0 || start > text.length() || !MidiAliasMagic.equalsSubstr(text, start, kMagicLength))
+        return 0;
+    unsigned int entries = 0;
+    int position = kMagicLength;
+    if (!readCount(text, start + position, entries))
+        throw Exception("illegal alias list: no count after \"" + MidiAliasMagic + "\"");
+    position += kCountDigits;
+    counted(entries);
+    for (unsigned int i = 0; i < entries && start + position < text.length(); ++i) {
+        BString name;
+        position += DecodeStringFromIniFile(text, start + position, name);
+        named(name);
+    }
+    return position;
+}
+
 BLock& TMidiAlias::StateLock()
 {
     static BLock* lock = new BLock;
@@ -248,21 +267,14 @@ BString TMidiAliasList::ExportToString(TAliasType type) const
 int TMidiAliasList::ImportFromString(BString const& text, int start, TAliasType type)
 {
     clear();
-    if (start < 0 || start > text.length() || !MidiAliasMagic.equalsSubstr(text, start, kMagicLength))
-        return 0;
-    unsigned int entries = 0;
-    int position = kMagicLength;
-    if (!readCount(text, start + position, entries))
-        throw Exception("illegal alias list: no count after \"" + MidiAliasMagic + "\"");
-    position += kCountDigits;
-    setCapacity(int(entries), 0);
-    TMidiAliasManager* manager = TMidiAliasManager::instance();
-    for (unsigned int i = 0; i < entries && start + position < text.length(); ++i) {
-        BString name;
-        position += DecodeStringFromIniFile(text, start + position, name);
-        Add(manager->GetAliasByName(name, type, 1));
-    }
-    return position;
+    TMidiAliasManager* manager = nullptr;
+    return ReadMidiAliasNames(
+        text, start,
+        [this, &manager](unsigned int entries) {
+            setCapacity(int(entries), 0);
+            manager = TMidiAliasManager::instance();
+        },
+        [this, &manager, type](BString const& name) { Add(manager->GetAliasByName(name, type, 1)); });
 }
 
 BString TMidiAliasList::getCommaSeparatedString() const

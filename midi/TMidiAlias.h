@@ -5,6 +5,8 @@
 #include "foundation/BString.h"
 #include "foundation/TIniFile.h"
 
+#include <functional>
+
 namespace Tr {
 
 // What an alias names; an alias of type AliasNone was removed. Stored as an int.
@@ -28,6 +30,12 @@ extern BString const SAliasSerial;
 BString GetAliasTypeDisplayString(TAliasType type);
 // Not empty and without a double quote.
 bool IsLegalMidiAliasName(BString const& name);
+// Reads an alias export text ("MIDA", a count, the names) at start: counted hears
+// the count, then named each name as it is read. Returns the characters consumed:
+// 0 for another text or a start outside it. A malformed count or name throws
+// Tr::Exception, the names before it already heard.
+int ReadMidiAliasNames(BString const& text, int start, std::function<void(unsigned int)> const& counted,
+                       std::function<void(BString const&)> const& named);
 
 // A named, typed pointer to a MIDI port: the alias name and the name of the device
 // it stands for. The alias manager owns every alias and keeps it at one address for

@@ -11,6 +11,8 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size);
+// Set-up of a target that needs one, run first as libFuzzer does.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 namespace {
 
@@ -44,6 +46,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s CORPUS_FOLDER...\n", argv[0]);
         return 2;
     }
+    if (LLVMFuzzerInitialize)
+        LLVMFuzzerInitialize(&argc, &argv);
     std::uint8_t const none = 0;
     LLVMFuzzerTestOneInput(&none, 0);
     for (int i = 1; i < argc; ++i) {
