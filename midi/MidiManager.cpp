@@ -902,16 +902,23 @@ int MidiManager::RefreshDevListPerFactory(MidiDeviceFactory* factory, int positi
             }
         }
         slot->SetDescriptor(desc);
-        TMidiDeviceBase* behindChange = nullptr;
+        TMidiDeviceBase* open = nullptr;
         {
             BLockHolder hold(MidiManagerDev::StateLock());
-            if (changed && slot->device && slot->device->IsOpen()) {
-                behindChange = slot->device;
+            if (slot->device && slot->device->IsOpen())
+                open = slot->device;
+        }
+        // A port that went and came back since the last rescan is another endpoint
+        // now: its device closes as it verifies itself, and is opened again below.
+        if (open && !changed)
+            open->VerifyOpenState();
+        if (open && (changed || !open->IsOpen())) {
+            {
+                BLockHolder hold(MidiManagerDev::StateLock());
                 slot->pending = 1;
             }
+            open->Close();
         }
-        if (behindChange)
-            behindChange->Close();
     }
     for (MMDevTransfer const& transfer : transfers)
         slots.items[transfer.newIndex]->ReplaceDevice(transfer.device);

@@ -28,6 +28,8 @@ public:
     virtual int CloseImpl(void* handle) = 0;
     // Does not close: a back-end's destructor closes first.
     virtual ~TMidiDeviceBase();
+    // A back-end closes an open device whose handle no longer reaches its port; the
+    // base does nothing.
     virtual void VerifyOpenState();
 
     // Nothing when open; an exception of OpenImpl passes with the lock released.

@@ -133,4 +133,10 @@ MIDIEndpointRef MidiMacFactory::FindEndpoint(MidiDeviceDescriptor const& desc)
     return found ? endpointAt(dir, found->index) : 0;
 }
 
+bool MidiMacFactory::IsStillAt(MidiDeviceDescriptor const& desc, MIDIEndpointRef endpoint)
+{
+    auto factory = dynamic_cast<MidiMacFactory*>(desc.factory);
+    return !factory || factory->FindEndpoint(desc) == endpoint;
+}
+
 } // namespace Tr

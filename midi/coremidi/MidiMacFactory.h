@@ -34,6 +34,9 @@ public:
     // The endpoint that the descriptor stands for now: the one at its index when
     // that still matches it, else the one that does; 0 when the port is gone.
     MIDIEndpointRef FindEndpoint(MidiDeviceDescriptor const& desc);
+    // Whether the descriptor's port is still that endpoint: not when it is gone, nor
+    // when it went and came back as another endpoint. True for another back-end's.
+    static bool IsStillAt(MidiDeviceDescriptor const& desc, MIDIEndpointRef endpoint);
 
 private:
     MidiMacFactory();

@@ -28,6 +28,12 @@ int TMidiInputMac::CloseImpl(void* handle)
     return 1;
 }
 
+void TMidiInputMac::VerifyOpenState()
+{
+    if (IsOpen() && !MidiMacFactory::IsStillAt(*descriptor, source()))
+        Close();
+}
+
 void TMidiInputMac::Start()
 {
     BLockHolder hold(lock);

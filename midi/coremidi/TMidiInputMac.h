@@ -17,6 +17,8 @@ public:
 
     void OpenImpl() override;
     int CloseImpl(void* handle) override;
+    // Closes when the source is no longer the one opened.
+    void VerifyOpenState() override;
     void Start() override;
     // 0 when not started, else the result of disposing of the port.
     int Stop() override;

@@ -90,6 +90,12 @@ int TMidiOutputMac::CloseImpl(void* /*handle*/)
     return 1;
 }
 
+void TMidiOutputMac::VerifyOpenState()
+{
+    if (IsOpen() && !MidiMacFactory::IsStillAt(*descriptor, destination()))
+        Close();
+}
+
 int TMidiOutputMac::SendShort(unsigned char status, unsigned char data1, unsigned char data2)
 {
     int length = ShortMidiMessageLength(status);

@@ -24,6 +24,8 @@ public:
 
     void OpenImpl() override;
     int CloseImpl(void* handle) override;
+    // Closes when the destination is no longer the one opened.
+    void VerifyOpenState() override;
     // One packet stamped now, of the status byte's length; 0 for a status without a
     // fixed length. Throws when CoreMIDI refuses it.
     int SendShort(unsigned char status, unsigned char data1, unsigned char data2) override;
