@@ -1,0 +1,104 @@
+// The chosen MIDI port failing the panel: it goes while SEND asks, the back-end
+// refuses the bytes, and it comes and goes a thousand times.
+#include "tests/app/KeptMidiLayer.h"
+#include "tests/app/editor/gui/PanelTestSupport.h"
+
+#include <functional>
+
+namespace {
+
+char const* const sendError = "An error occurred when sending the Dravik MIDI T File.\nPlease verify the MIDI port.";
+char const* const port = "Dravik Box";
+
+class PanelMidiFaults : public PanelTest {
+protected:
+    void SetUp() override
+    {
+        PanelTest::SetUp();
+        startWithThePortChosen();
+    }
+
+    // A new window, on a MIDI layer that has only the port, which the user chooses.
+    void startWithThePortChosen()
+    {
+        closeWindow();
+        midi = &resetMidiLayer();
+        plugMidiPort(*midi, port);
+        startPanel();
+        choose(portBox(), port);
+    }
+
+    juce::ComboBox* portBox() const { return comboAt(131, 18, 215, 19); }
+
+    juce::TextButton* sendButton() const
+    {
+        for (auto* button : childrenOfType<juce::TextButton>(*panel))
+            if (button->getBounds() == juce::Rectangle<int>(131, 50, 215, 25))
+                return button;
+        return nullptr;
+    }
+
+    bool sendIsReady() const { return sendButton()->isEnabled() && sendButton()->getButtonText() == "SEND"; }
+
+    bool portIsOpen() const
+    {
+        Tr::MidiManager* manager = Tr::MidiManager::instance();
+        Tr::MidiManagerDev* slot = manager->GetDevDescriptor(manager->GetDevIndex(port, 0), 0);
+        return slot && slot->IsOpen();
+    }
+
+    // SEND answered Yes; while it asks, the fault happens.
+    void sendWhileAsking(std::function<void()> const& fault)
+    {
+        bool asked = false;
+        whileShown = [&] {
+            if (!std::exchange(asked, true))
+                fault();
+        };
+        answers.insert(answers.end(), {JuceUtils::Yes, JuceUtils::Ok});
+        panel->buttonClicked(sendButton());
+        whileShown = nullptr;
+    }
+};
+
+} // namespace
+
+TEST_F(PanelMidiFaults, APortThatFailsWhileSendAsksGetsNothingAndSendServesAgainOnceItIsBack)
+{
+    struct Case {
+        char const* fault;
+        std::function<void(VirtualMidiBackend&)> happen;
+        std::function<void(VirtualMidiBackend&)> mend;
+    } const cases[] = {
+        {"unplugged, not yet rescanned", [](VirtualMidiBackend& m) { unplugMidiPort(m, port); },
+         [](VirtualMidiBackend& m) { plugMidiPort(m, port); }},
+        {"unplugged and rescanned",
+         [](VirtualMidiBackend& m) {
+             unplugMidiPort(m, port);
+             rescanOnAnotherThread();
+         },
+         [](VirtualMidiBackend& m) { plugMidiPort(m, port); }},
+        {"refused by the back-end", [](VirtualMidiBackend& m) { m.fail(VirtualMidiCall::Send, kMIDIUnknownEndpoint); },
+         [](VirtualMidiBackend& m) { m.fail(VirtualMidiCall::Send, 0); }},
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.fault);
+        dialogs.clear();
+        sendWhileAsking([&] { c.happen(*midi); });
+        ASSERT_EQ(2u, dialogs.size());
+        EXPECT_EQ(dialogs[1].title, "Error");
+        EXPECT_EQ(dialogs[1].message, sendError);
+        EXPECT_TRUE(midi->sent().empty());
+        EXPECT_EQ(sendButton()->getButtonText(), "SEND");
+
+        c.mend(*midi);
+        rescanOnAnotherThread();
+        EXPECT_TRUE(guitest::pumpUntil([this] { return sendIsReady() && portIsOpen(); }));
+        EXPECT_EQ(portBox()->getText(), port);
+        answers.push_back(JuceUtils::Yes);
+        panel->buttonClicked(sendButton());
+        EXPECT_EQ(1u, midi->sent().size());
+        EXPECT_EQ(sendButton()->getButtonText(), "(waiting for device)");
+        startWithThePortChosen();
+    }
+}
