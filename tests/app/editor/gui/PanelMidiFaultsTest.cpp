@@ -2,7 +2,9 @@
 // refuses the bytes, and it comes and goes a thousand times.
 #include "tests/app/KeptMidiLayer.h"
 #include "tests/app/editor/gui/PanelTestSupport.h"
+#include "tests/support/ProcessMemory.h"
 
+#include <cstdio>
 #include <functional>
 
 namespace {
@@ -101,4 +103,39 @@ TEST_F(PanelMidiFaults, APortThatFailsWhileSendAsksGetsNothingAndSendServesAgain
         EXPECT_EQ(sendButton()->getButtonText(), "(waiting for device)");
         startWithThePortChosen();
     }
+}
+
+// Each cycle is a rescan after the port went and one after it came back, as the
+// device-change timer runs them; the panel follows each on the message thread.
+TEST_F(PanelMidiFaults, AThousandUnplugsAndReplugsReopenThePortEachTimeAndLeaveMemoryFlat)
+{
+    std::size_t heapAfter100 = 0;
+    long residentAfter100 = 0;
+    for (int cycle = 1; cycle <= 1000; ++cycle) {
+        unplugMidiPort(*midi, port);
+        rescanOnAnotherThread();
+        ASSERT_TRUE(guitest::pumpUntil([this] { return portBox()->getText() == "(none)"; })) << "cycle " << cycle;
+        EXPECT_FALSE(sendButton()->isEnabled());
+        plugMidiPort(*midi, port);
+        rescanOnAnotherThread();
+        ASSERT_TRUE(guitest::pumpUntil([this] { return portBox()->getText() == port && sendIsReady(); }))
+            << "cycle " << cycle;
+        ASSERT_TRUE(portIsOpen()) << "cycle " << cycle;
+        if (cycle == 100) {
+            heapAfter100 = testmemory::heapInUse();
+            residentAfter100 = testmemory::residentBytes();
+        }
+    }
+    long heapGrowth = long(testmemory::heapInUse()) - long(heapAfter100);
+    long residentGrowth = testmemory::residentBytes() - residentAfter100;
+    std::printf("after 900 more cycles: heap %+ld bytes, resident set %+ld bytes of %ld\n", heapGrowth,
+                residentGrowth, residentAfter100);
+    EXPECT_LT(heapGrowth, 900 * 64) << "more than 64 bytes a cycle kept";
+    if (testmemory::residentSetIsMeaningful) {
+        EXPECT_LT(residentGrowth, residentAfter100 / 20) << "the resident set grew by 5 % or more";
+    }
+
+    answers.push_back(JuceUtils::Yes);
+    panel->buttonClicked(sendButton());
+    EXPECT_EQ(1u, midi->sent().size());
 }
