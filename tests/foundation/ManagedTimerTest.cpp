@@ -4,15 +4,14 @@
 
 #include "tests/foundation/TestClock.h"
 #include "tests/foundation/WaitUntil.h"
+#include "tests/support/ThreadNames.h"
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -93,21 +92,6 @@ void advance(TrTest::TestClock& clock, unsigned int millis)
 {
     clock.advance(millis);
     Tr::BTimerManager::instance()->Notify();
-}
-
-// The kernel names of this process's threads.
-std::vector<std::string> threadNames()
-{
-    std::vector<std::string> names;
-    DIR* tasks = opendir("/proc/self/task");
-    while (dirent* entry = readdir(tasks)) {
-        std::ifstream comm(std::string("/proc/self/task/") + entry->d_name + "/comm");
-        std::string name;
-        if (std::getline(comm, name))
-            names.push_back(name);
-    }
-    closedir(tasks);
-    return names;
 }
 
 // The application ends with the shutdown registry, which deletes the manager and
@@ -447,7 +431,7 @@ TEST(TimerShutdown, RegistryEndsTheManagerThreadAndANewManagerComesOnDemand)
 
     Tr::PexaSystem::shutdown();
     EXPECT_FALSE(timer.isStarted());
-    for (auto const& name : threadNames())
+    for (auto const& name : testthreads::threadNames())
         EXPECT_NE("BTimerManager", name);
 
     timer.start();
