@@ -125,6 +125,8 @@ public:
             box.name = port;
             midi.add(type, box);
         }
+        // A sanitizer's runtime starts a thread of its own with the first thread made.
+        std::thread([] {}).join();
         threadsBefore = ourThreads();
         window = new DravikWindow("Dravik MIDI T");
         window->init("", false, false);
