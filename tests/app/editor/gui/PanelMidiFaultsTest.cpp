@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -30,18 +31,6 @@ protected:
         choose(portBox(), port);
     }
 
-    juce::ComboBox* portBox() const { return comboAt(131, 18, 215, 19); }
-
-    juce::TextButton* sendButton() const
-    {
-        for (auto* button : childrenOfType<juce::TextButton>(*panel))
-            if (button->getBounds() == juce::Rectangle<int>(131, 50, 215, 25))
-                return button;
-        return nullptr;
-    }
-
-    bool sendIsReady() const { return sendButton()->isEnabled() && sendButton()->getButtonText() == "SEND"; }
-
     bool portIsOpen() const
     {
         Tr::MidiManager* manager = Tr::MidiManager::instance();
@@ -57,8 +46,7 @@ protected:
             if (!std::exchange(asked, true))
                 fault();
         };
-        answers.insert(answers.end(), {JuceUtils::Yes, JuceUtils::Ok});
-        panel->buttonClicked(sendButton());
+        clickSend({JuceUtils::Yes, JuceUtils::Ok});
         whileShown = nullptr;
     }
 };
@@ -91,16 +79,15 @@ TEST_F(PanelMidiFaults, APortThatFailsWhileSendAsksGetsNothingAndSendServesAgain
         EXPECT_EQ(dialogs[1].title, "Error");
         EXPECT_EQ(dialogs[1].message, sendError);
         EXPECT_TRUE(midi->sent().empty());
-        EXPECT_EQ(sendButton()->getButtonText(), "SEND");
+        EXPECT_EQ(sendButton().getButtonText(), "SEND");
 
         c.mend(*midi);
         rescanOnAnotherThread();
         EXPECT_TRUE(guitest::pumpUntil([this] { return sendIsReady() && portIsOpen(); }));
         EXPECT_EQ(portBox()->getText(), port);
-        answers.push_back(JuceUtils::Yes);
-        panel->buttonClicked(sendButton());
+        clickSend({JuceUtils::Yes});
         EXPECT_EQ(1u, midi->sent().size());
-        EXPECT_EQ(sendButton()->getButtonText(), "(waiting for device)");
+        EXPECT_EQ(sendButton().getButtonText(), "(waiting for device)");
         startWithThePortChosen();
     }
 }
@@ -115,7 +102,7 @@ TEST_F(PanelMidiFaults, AThousandUnplugsAndReplugsReopenThePortEachTimeAndLeaveM
         unplugMidiPort(*midi, port);
         rescanOnAnotherThread();
         ASSERT_TRUE(guitest::pumpUntil([this] { return portBox()->getText() == "(none)"; })) << "cycle " << cycle;
-        EXPECT_FALSE(sendButton()->isEnabled());
+        EXPECT_FALSE(sendButton().isEnabled());
         plugMidiPort(*midi, port);
         rescanOnAnotherThread();
         ASSERT_TRUE(guitest::pumpUntil([this] { return portBox()->getText() == port && sendIsReady(); }))
@@ -135,7 +122,6 @@ TEST_F(PanelMidiFaults, AThousandUnplugsAndReplugsReopenThePortEachTimeAndLeaveM
         EXPECT_LT(residentGrowth, residentAfter100 / 20) << "the resident set grew by 5 % or more";
     }
 
-    answers.push_back(JuceUtils::Yes);
-    panel->buttonClicked(sendButton());
+    clickSend({JuceUtils::Yes});
     EXPECT_EQ(1u, midi->sent().size());
 }

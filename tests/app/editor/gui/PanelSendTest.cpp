@@ -69,25 +69,6 @@ protected:
         panel->load(homeFile("in.syx").getFullPathName());
     }
 
-    juce::ComboBox* portBox() const { return comboAt(131, 18, 215, 19); }
-
-    juce::TextButton& sendButton() const
-    {
-        for (auto* button : childrenOfType<juce::TextButton>(*panel))
-            if (button->getBounds() == juce::Rectangle<int>(131, 50, 215, 25))
-                return *button;
-        throw std::runtime_error("no SEND button");
-    }
-
-    bool sendIsReady() const { return sendButton().isEnabled() && sendButton().getButtonText() == "SEND"; }
-
-    // A click on SEND, with the answers to the boxes it shows.
-    void clickSend(std::initializer_list<JuceUtils::DialogReturnCode> replies)
-    {
-        answers.insert(answers.end(), replies);
-        panel->buttonClicked(&sendButton());
-    }
-
     // The program ends and starts again with these ports: its MIDI layer starts
     // from nothing but the ini file.
     void restartProgram(std::vector<std::string> const& ports)

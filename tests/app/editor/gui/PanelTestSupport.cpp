@@ -133,6 +133,20 @@ juce::ComboBox* PanelTest::comboAt(int x, int y, int width, int height) const
     throw std::runtime_error("no combo box at " + bounds.toString().toStdString());
 }
 
+juce::TextButton& PanelTest::sendButton() const
+{
+    for (auto* button : childrenOfType<juce::TextButton>(*panel))
+        if (button->getBounds() == juce::Rectangle<int>(131, 50, 215, 25))
+            return *button;
+    throw std::runtime_error("no SEND button");
+}
+
+void PanelTest::clickSend(std::initializer_list<JuceUtils::DialogReturnCode> replies)
+{
+    answers.insert(answers.end(), replies);
+    panel->buttonClicked(&sendButton());
+}
+
 void PanelTest::choose(juce::ComboBox* box, juce::String const& text)
 {
     for (int i = 0; i < box->getNumItems(); ++i) {

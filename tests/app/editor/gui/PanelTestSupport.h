@@ -15,6 +15,7 @@
 
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -73,6 +74,11 @@ protected:
     juce::ComboBox* stepBox(int k) const { return comboAt(105, 212 + 19 * k, 354, 15); }
     juce::ComboBox* outputTypeBox() const { return comboAt(119, 555, 144, 15); }
     juce::ComboBox* loopRateBox() const { return comboAt(283, 535, 202, 15); }
+    juce::ComboBox* portBox() const { return comboAt(131, 18, 215, 19); }
+    juce::TextButton& sendButton() const;
+    bool sendIsReady() const { return sendButton().isEnabled() && sendButton().getButtonText() == "SEND"; }
+    // A click on SEND, with the answers to the boxes it shows.
+    void clickSend(std::initializer_list<JuceUtils::DialogReturnCode> replies);
 
     // The user picks the item with this text; the panel hears of it at once.
     static void choose(juce::ComboBox* box, juce::String const& text);
