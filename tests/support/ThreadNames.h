@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -21,6 +22,12 @@ inline std::vector<std::string> threadNames()
     }
     closedir(tasks);
     return names;
+}
+
+inline int threadsNamed(std::string const& name)
+{
+    std::vector<std::string> names = threadNames();
+    return int(std::count(names.begin(), names.end(), name));
 }
 
 } // namespace testthreads

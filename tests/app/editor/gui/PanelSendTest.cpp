@@ -3,6 +3,7 @@
 #include "tests/foundation/TestClock.h"
 #include "tests/foundation/WaitUntil.h"
 #include "tests/support/DispatchLoop.h"
+#include "tests/support/ThreadNames.h"
 
 #include <atomic>
 #include <chrono>
@@ -26,24 +27,6 @@ Bytes unnormalisedImage()
     return image;
 }
 
-// The names of the process's threads.
-std::vector<std::string> threadNames()
-{
-    std::vector<std::string> names;
-    for (auto const& task : juce::File("/proc/self/task").findChildFiles(juce::File::findDirectories, false)) {
-        std::ifstream comm(task.getChildFile("comm").getFullPathName().toStdString());
-        std::string name;
-        std::getline(comm, name);
-        names.push_back(name);
-    }
-    return names;
-}
-
-int count(std::vector<std::string> const& names, std::string const& name)
-{
-    return int(std::count(names.begin(), names.end(), name));
-}
-
 } // namespace
 
 class PanelSendTest : public PanelTest {
@@ -53,7 +36,7 @@ protected:
     void TearDown() override
     {
         PanelTest::TearDown();
-        EXPECT_EQ(0, count(threadNames(), "BThreadTimer")) << "a send timer's thread outlived its panel";
+        EXPECT_EQ(0, testthreads::threadsNamed("BThreadTimer")) << "a send timer's thread outlived its panel";
         Tr::MIDIDevChangeNotifier* notifier = Tr::MidiManager::instance()->GetNotifier();
         EXPECT_TRUE(guitest::pumpUntil([notifier] { return !notifier || !notifier->isArmed(); }));
     }
@@ -289,12 +272,12 @@ TEST_F(PanelSendTest, ClosingDuringTheWaitEndsItsTimerAndWritesTheIniFile)
     startWithPorts({"Dravik Box"});
     choose(portBox(), "Dravik Box");
     clickSend({JuceUtils::Yes});
-    ASSERT_TRUE(TrTest::waitUntil([] { return count(threadNames(), "BThreadTimer") == 1; }));
+    ASSERT_TRUE(TrTest::waitUntil([] { return testthreads::threadsNamed("BThreadTimer") == 1; }));
 
     auto started = std::chrono::steady_clock::now();
     closeWindow();
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
-    EXPECT_EQ(0, count(threadNames(), "BThreadTimer"));
+    EXPECT_EQ(0, testthreads::threadsNamed("BThreadTimer"));
     EXPECT_TRUE(iniFile().loadFileAsString().contains("Device0=2:Dravik Box"));
     EXPECT_TRUE(Tr::MidiManager::instance()->IsSuspended());
     clock.advance(6000);
