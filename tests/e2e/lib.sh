@@ -367,11 +367,14 @@ e2e_midi_packets() {
 }
 
 # e2e_wait_midi_packets COUNT
-# Waits until that many packets were sent.
+# Waits until that many packets were sent, nudging the program last started:
+# the answer that sends may wait in Xlib's queue like any other event.
 e2e_wait_midi_packets() {
-    local deadline=$((SECONDS + E2E_TIMEOUT))
+    local deadline=$((SECONDS + E2E_TIMEOUT)) round=0
     while [ "$(e2e_midi_packets)" -lt "$1" ]; do
         [ $SECONDS -lt $deadline ] || e2e_fail "$(e2e_midi_packets) MIDI packets sent, expected $1"
+        round=$((round + 1))
+        [ $((round % 5)) -ne 0 ] || e2e_nudge "$E2E_PID"
         sleep 0.1
     done
     [ "$(e2e_midi_packets)" -eq "$1" ] || e2e_fail "$(e2e_midi_packets) MIDI packets sent, expected $1"
@@ -430,6 +433,19 @@ e2e_wait_port_box() {
     e2e_poll "$1" e2e_port_box_shows "$1" "$2" && return 0
     cp "$E2E_TMP/port-box-now.png" "$E2E_OUT/port-box-last.png"
     e2e_fail "the port box does not show $(basename "$2") (see port-box-last.png)"
+}
+
+# e2e_wait_port_box_change WINDOW FROM_IMAGE TO_IMAGE
+# Waits until the port box shows something other than FROM_IMAGE and saves
+# that in TO_IMAGE: one key's choice has then been carried out.
+e2e_wait_port_box_change() {
+    e2e_poll "$1" e2e_port_box_differs "$1" "$2" ||
+        e2e_fail "the port box still shows $(basename "$2")"
+    cp "$E2E_TMP/port-box-now.png" "$3"
+}
+
+e2e_port_box_differs() {
+    ! e2e_port_box_shows "$@"
 }
 
 e2e_port_box_shows() {
