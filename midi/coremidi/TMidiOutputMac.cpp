@@ -127,14 +127,16 @@ int TMidiOutputMac::SendLong(unsigned char* data, int length)
     auto list = reinterpret_cast<MIDIPacketList*>(buffer.data());
     unsigned char* cursor = data;
     int remaining = length;
-    bool sent = false;
+    bool refused = false;
     while (SplitMessageIntoMIDIPacketList(list, buffer.size(), cursor, remaining,
                                           start + perByteTime * MIDITimeStamp(cursor - data), perByteTime)) {
-        sent = MIDISend(outputPort, destination(), list) == 0 || sent;
+        refused = MIDISend(outputPort, destination(), list) != 0 || refused;
         if (remaining == 0)
             break;
     }
-    return sent ? 1 : 0;
+    // Only a message that went out whole counts as sent: a refused list, or a
+    // packet too big for any list, leaves the box with part of it.
+    return refused || remaining > 0 ? 0 : 1;
 }
 
 int TMidiOutputMac::SendLongWait(unsigned char* data, int length, TMidiOutWaitCallback* callback)

@@ -279,6 +279,19 @@ TEST_F(MidiMac, ARefusedShortSendThrowsAndARefusedLongSendFails)
     EXPECT_EQ(0, output->SendLong(data.data(), 10));
 }
 
+TEST_F(MidiMac, ALongSendThatCannotGoOutWholeFails)
+{
+    MIDIEndpointRef out = midi.add(kMIDIObjectType_Destination, hardwarePort("Out", 1, 2));
+    auto output = openOutput("Out");
+    auto data = bytesOf("90 3C 40");
+    auto tooBigForAPacket = sysex(0x10000);
+    data.insert(data.end(), tooBigForAPacket.begin(), tooBigForAPacket.end());
+    EXPECT_EQ(0, output->SendLong(data.data(), int(data.size())));
+    auto packets = sentTo(midi, out);
+    ASSERT_EQ(1u, packets.size());
+    EXPECT_EQ("90 3C 40", packets[0].hex);
+}
+
 TEST_F(MidiMac, AnInputDeliversItsPacketsSplitIntoMessages)
 {
     MIDIEndpointRef source = midi.add(kMIDIObjectType_Source, hardwarePort("In", 1, 2));
