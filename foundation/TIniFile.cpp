@@ -183,6 +183,11 @@ void TIniFile::GetStrings(TStringList& out, BString const& leaveOut) const
     }
 }
 
+BString IniListKey(BString const& name, int number)
+{
+    return name + BString::fromInt(number);
+}
+
 BString EncodeStringForIniFile(BString const& text)
 {
     int length = text.length() < maxEncodedLength ? text.length() : maxEncodedLength;

@@ -58,5 +58,7 @@ BString EncodeStringForIniFile(BString const& text);
 // consumed (4 + length); throws Tr::Exception("illegal ini format") when the
 // prefix is missing or not hexadecimal or the text is shorter than it says.
 int DecodeStringFromIniFile(BString const& encoded, int position, BString& out);
+// The key of a numbered entry: the name followed by the number ("Name0").
+BString IniListKey(BString const& name, int number);
 
 } // namespace Tr

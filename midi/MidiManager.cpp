@@ -1091,7 +1091,7 @@ int MidiManager::sendToSlot(MidiManagerDev* slot, int index, unsigned char*& dat
 void MidiManager::loadSection(TIniFile& ini, int input)
 {
     char const* section = input ? "MIDI.in" : "MIDI.out";
-    for (int n = 0; ini.ValueExists(section, "Name" + BString::fromInt(n)); ++n) {
+    for (int n = 0; ini.ValueExists(section, IniListKey("Name", n)); ++n) {
         std::unique_ptr<MidiManagerDev> entry(input ? static_cast<MidiManagerDev*>(new MMDevIn(nullptr, 0))
                                                     : new MMDevOut(nullptr, 0));
         entry->loadFromIniFile(ini, n);
@@ -1113,9 +1113,9 @@ void MidiManager::saveSection(TIniFile& ini, int input)
         if (slot->IsPending() || slot->IsOpen())
             slot->saveToIniFile(ini, n++);
     }
-    for (int m = n; ini.ValueExists(section, "Name" + BString::fromInt(m)); ++m) {
-        ini.DeleteKey(section, "Name" + BString::fromInt(m));
-        ini.DeleteKey(section, "Options" + BString::fromInt(m));
+    for (int m = n; ini.ValueExists(section, IniListKey("Name", m)); ++m) {
+        ini.DeleteKey(section, IniListKey("Name", m));
+        ini.DeleteKey(section, IniListKey("Options", m));
     }
 }
 

@@ -246,12 +246,12 @@ void MidiManagerDev::adoptNewDevice(TMidiDeviceBase* newDevice)
 
 BString MidiManagerDev::nameKey(int number)
 {
-    return "Name" + BString::fromInt(number);
+    return IniListKey("Name", number);
 }
 
 BString MidiManagerDev::optionsKey(int number)
 {
-    return "Options" + BString::fromInt(number);
+    return IniListKey("Options", number);
 }
 
 char MidiManagerDev::flag(bool on)

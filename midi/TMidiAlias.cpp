@@ -19,11 +19,6 @@ namespace {
 constexpr int kMagicLength = 4;
 constexpr int kCountDigits = 4;
 
-BString key(BString const& ident, int index)
-{
-    return ident + BString::fromInt(index);
-}
-
 // Exactly four hexadecimal digits at position.
 bool readCount(BString const& text, int position, unsigned int& count)
 {
@@ -96,7 +91,7 @@ TMidiAlias::~TMidiAlias() = default;
 
 void TMidiAlias::loadFromIniFile(TIniFile& ini, int index)
 {
-    BString value = ini.ReadString(SECTION_ALIAS, key(IDENT_DEVICE, index), BString());
+    BString value = ini.ReadString(SECTION_ALIAS, IniListKey(IDENT_DEVICE, index), BString());
     int colon = value.indexOf(':');
     int number = colon > 0 ? value.substr(0, colon).parseIntDef(-1) : -1;
     bool valid = number >= AliasNone && number <= AliasSerial;
@@ -114,8 +109,8 @@ void TMidiAlias::saveToIniFile(TIniFile& ini, int index) const
         aliasName = name;
         device = BString::fromInt(int(type)) + ":" + deviceName;
     }
-    ini.WriteString(SECTION_ALIAS, key(IDENT_NAME, index), aliasName);
-    ini.WriteString(SECTION_ALIAS, key(IDENT_DEVICE, index), device);
+    ini.WriteString(SECTION_ALIAS, IniListKey(IDENT_NAME, index), aliasName);
+    ini.WriteString(SECTION_ALIAS, IniListKey(IDENT_DEVICE, index), device);
 }
 
 int TMidiAlias::SameAs(BString const& otherName, TAliasType otherType) const

@@ -7,15 +7,6 @@
 
 namespace Tr {
 
-namespace {
-
-BString key(BString const& ident, int index)
-{
-    return ident + BString::fromInt(index);
-}
-
-} // namespace
-
 std::atomic<TMidiAliasManager*> TMidiAliasManager::inst{nullptr};
 std::atomic<int> TMidiAliasManager::hadAlreadyBeenDestroyed{0};
 
@@ -276,8 +267,8 @@ void TMidiAliasManager::RemoveAliasChangeListener(TMidiAliasChangeListener* list
 // its name and the stored device.
 void TMidiAliasManager::loadFromIniFile(TIniFile& ini)
 {
-    for (int i = 0; ini.ValueExists(SECTION_ALIAS, key(IDENT_NAME, i)); ++i) {
-        BString name = ini.ReadString(SECTION_ALIAS, key(IDENT_NAME, i), BString());
+    for (int i = 0; ini.ValueExists(SECTION_ALIAS, IniListKey(IDENT_NAME, i)); ++i) {
+        BString name = ini.ReadString(SECTION_ALIAS, IniListKey(IDENT_NAME, i), BString());
         if (name.isEmpty())
             break;
         auto loaded = std::make_unique<TMidiAlias>(name, ini, i);
@@ -306,9 +297,9 @@ void TMidiAliasManager::saveToIniFile(TIniFile& ini)
     for (TMidiAlias* alias : all)
         if (isSaved(alias))
             alias->saveToIniFile(ini, written++);
-    for (int i = written; ini.ValueExists(SECTION_ALIAS, key(IDENT_NAME, i)); ++i) {
-        ini.DeleteKey(SECTION_ALIAS, key(IDENT_NAME, i));
-        ini.DeleteKey(SECTION_ALIAS, key(IDENT_DEVICE, i));
+    for (int i = written; ini.ValueExists(SECTION_ALIAS, IniListKey(IDENT_NAME, i)); ++i) {
+        ini.DeleteKey(SECTION_ALIAS, IniListKey(IDENT_NAME, i));
+        ini.DeleteKey(SECTION_ALIAS, IniListKey(IDENT_DEVICE, i));
     }
 }
 

@@ -11,11 +11,6 @@ BString const IDENT_OUTNAME = "Out";
 
 namespace {
 
-BString key(BString const& ident, int index)
-{
-    return ident + BString::fromInt(index);
-}
-
 BString nameOf(TMidiAlias* alias)
 {
     return alias ? alias->GetName() : BString();
@@ -110,14 +105,14 @@ int TMidiRoute::GetNumber() const
 
 void TMidiRoute::LoadFromIni(TIniFile& ini, int index)
 {
-    InitByName(ini.ReadString(SECTION_ROUTER, key(IDENT_INNAME, index), BString()),
-               ini.ReadString(SECTION_ROUTER, key(IDENT_OUTNAME, index), BString()));
+    InitByName(ini.ReadString(SECTION_ROUTER, IniListKey(IDENT_INNAME, index), BString()),
+               ini.ReadString(SECTION_ROUTER, IniListKey(IDENT_OUTNAME, index), BString()));
 }
 
 void TMidiRoute::SaveToIni(TIniFile& ini, int index) const
 {
-    ini.WriteString(SECTION_ROUTER, key(IDENT_INNAME, index), GetInputName());
-    ini.WriteString(SECTION_ROUTER, key(IDENT_OUTNAME, index), GetOutputName());
+    ini.WriteString(SECTION_ROUTER, IniListKey(IDENT_INNAME, index), GetInputName());
+    ini.WriteString(SECTION_ROUTER, IniListKey(IDENT_OUTNAME, index), GetOutputName());
 }
 
 TMidiRoutes::~TMidiRoutes()

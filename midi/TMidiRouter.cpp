@@ -5,15 +5,6 @@
 
 namespace Tr {
 
-namespace {
-
-BString key(BString const& ident, int index)
-{
-    return ident + BString::fromInt(index);
-}
-
-} // namespace
-
 std::atomic<TMidiRouter*> TMidiRouter::inst{nullptr};
 std::atomic<int> TMidiRouter::hadAlreadyBeenDestroyed{0};
 
@@ -207,7 +198,7 @@ void TMidiRouter::FireRouterChangeEvent()
 void TMidiRouter::LoadFromIni(TIniFile& ini)
 {
     RemoveAll();
-    for (int i = 0; ini.ValueExists(SECTION_ROUTER, key(IDENT_INNAME, i)); ++i)
+    for (int i = 0; ini.ValueExists(SECTION_ROUTER, IniListKey(IDENT_INNAME, i)); ++i)
         routes.AddRouteImpl(new TMidiRoute(routes.GetCount(), ini, i));
     FireRouterChangeEvent();
 }
@@ -221,9 +212,9 @@ void TMidiRouter::SaveToIni(TIniFile& ini)
             if (routes.routes.items[i]->isValidLocked())
                 routes.routes.items[i]->SaveToIni(ini, n++);
     }
-    for (int i = n; ini.ValueExists(SECTION_ROUTER, key(IDENT_INNAME, i)); ++i) {
-        ini.DeleteKey(SECTION_ROUTER, key(IDENT_INNAME, i));
-        ini.DeleteKey(SECTION_ROUTER, key(IDENT_OUTNAME, i));
+    for (int i = n; ini.ValueExists(SECTION_ROUTER, IniListKey(IDENT_INNAME, i)); ++i) {
+        ini.DeleteKey(SECTION_ROUTER, IniListKey(IDENT_INNAME, i));
+        ini.DeleteKey(SECTION_ROUTER, IniListKey(IDENT_OUTNAME, i));
     }
 }
 
