@@ -30,7 +30,9 @@ bool debugStreamIsOurs = false;
 char const* prefixOf(EH_OutputType type)
 {
     static char const* const OUTPUT_TYPE_PREFIX[] = {"", "", "ERROR: ", ""};
-    return type >= 0 && type < 4 ? OUTPUT_TYPE_PREFIX[type] : "";
+    // Compared as an int: a caller may cast any number to the type.
+    int const index = static_cast<int>(type);
+    return index >= 0 && index < 4 ? OUTPUT_TYPE_PREFIX[index] : "";
 }
 
 void replaceLogStream(FILE* stream, bool ours)
