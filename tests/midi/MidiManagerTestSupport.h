@@ -97,6 +97,7 @@ protected:
     void SetUp() override
     {
         freshVirtualMidi();
+        manager = Tr::MidiManager::instance();
         manager->SetSuspended(0);
         manager->AddFactory(&factory, 0);
         manager->AddDevListChangeListener(&log);
@@ -141,7 +142,8 @@ protected:
 
     void open(std::string const& name, int input = 0) { manager->Open(index(name, input), input, 0); }
 
-    Tr::MidiManager* manager = Tr::MidiManager::instance();
+    // Made in SetUp: the manager's threads start at once and must find the back-end chosen.
+    Tr::MidiManager* manager = nullptr;
     TestFactory factory;
     std::string const prefix = std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ":";
     EventLog log{prefix};

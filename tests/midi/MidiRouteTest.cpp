@@ -56,6 +56,8 @@ protected:
         return route->GetInputName().c_str() + std::string(" > ") + route->GetOutputName().c_str();
     }
 
+    // The back-end is chosen before the router makes the manager, whose threads start at once.
+    VirtualMidiBackend& backend = freshVirtualMidi();
     Tr::TMidiRouter* router = Tr::TMidiRouter::instance();
     Tr::TMidiRoutes const& routes = router->GetRoutes();
     RouteEvents routeEvents;
