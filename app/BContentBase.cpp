@@ -2,7 +2,7 @@
 
 #include "app/BWindow.h"
 #include "app/JuceUtils.h"
-#include "app/Q7InstallController.h"
+#include "app/install/Q7InstallController.h"
 #include "foundation/ExecuteFile.h"
 #include "foundation/gui/JuceString.h"
 

@@ -1,5 +1,5 @@
-#include "app/BMenu.h"
-#include "app/BMenuEventReceiver.h"
+#include "app/tray/BMenu.h"
+#include "app/tray/BMenuEventReceiver.h"
 
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>

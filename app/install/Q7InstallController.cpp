@@ -1,7 +1,7 @@
-#include "app/Q7InstallController.h"
+#include "app/install/Q7InstallController.h"
 
 #include "app/JuceUtils.h"
-#include "app/NSWorkspace_QZAdditions.h"
+#include "app/install/NSWorkspace_QZAdditions.h"
 #include "platform/cocoa/NSBundle.h"
 #include "platform/cocoa/NSFileManager.h"
 #include "platform/cocoa/NSPathUtilities.h"

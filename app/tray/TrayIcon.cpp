@@ -1,9 +1,9 @@
-#include "app/TrayIcon.h"
+#include "app/tray/TrayIcon.h"
 
-#include "app/BMenu.h"
-#include "app/BMenuEventReceiver.h"
 #include "app/JuceUtils.h"
-#include "app/TrayIconImpl.h"
+#include "app/tray/BMenu.h"
+#include "app/tray/BMenuEventReceiver.h"
+#include "app/tray/TrayIconImpl.h"
 #include "foundation/Diagnostics.h"
 #include "foundation/gui/JuceString.h"
 

@@ -1,9 +1,8 @@
-#include "GuiTestSupport.h"
-
-#include "app/BMenu.h"
-#include "app/TrayIconImpl.h"
+#include "app/tray/BMenu.h"
+#include "app/tray/TrayIconImpl.h"
 #include "foundation/Diagnostics.h"
 #include "platform/cocoa/NSMenu.h"
+#include "tests/app/gui/GuiTestSupport.h"
 
 #include <gtest/gtest.h>
 

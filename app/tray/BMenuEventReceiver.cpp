@@ -1,6 +1,6 @@
-#include "app/BMenuEventReceiver.h"
+#include "app/tray/BMenuEventReceiver.h"
 
-#include "app/TrayIcon.h"
+#include "app/tray/TrayIcon.h"
 
 BMenuEventReceiver* Tr::g_BMenu_receiver = nullptr;
 

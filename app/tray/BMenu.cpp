@@ -1,6 +1,6 @@
-#include "app/BMenu.h"
+#include "app/tray/BMenu.h"
 
-#include "app/BMenuEventReceiver.h"
+#include "app/tray/BMenuEventReceiver.h"
 #include "foundation/gui/JuceString.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>

@@ -1,4 +1,4 @@
-#include "app/MenuDelegate.h"
+#include "app/tray/MenuDelegate.h"
 
 MenuDelegate::MenuDelegate(Tr::MenuDelegateListener* menuListener) : listener(menuListener) {}
 

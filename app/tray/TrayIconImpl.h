@@ -2,8 +2,8 @@
 // The native part of a tray icon: JUCE's system-tray icon with a native menu
 // model, shown as a JUCE popup menu when the icon is clicked.
 
-#include "app/MenuDelegate.h"
-#include "app/TrayIcon.h"
+#include "app/tray/MenuDelegate.h"
+#include "app/tray/TrayIcon.h"
 
 #include <juce_gui_extra/juce_gui_extra.h>
 

@@ -1,5 +1,5 @@
-#include "app/NSWorkspace_QZAdditions.h"
-#include "app/Q7InstallController.h"
+#include "app/install/NSWorkspace_QZAdditions.h"
+#include "app/install/Q7InstallController.h"
 #include "platform/cocoa/NSPathUtilities.h"
 
 #include "tests/app/DialogAnswers.h"

@@ -1,4 +1,4 @@
-#include "app/NSWorkspace_QZAdditions.h"
+#include "app/install/NSWorkspace_QZAdditions.h"
 
 #include "tests/support/FakeVolumes.h"
 
