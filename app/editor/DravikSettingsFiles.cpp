@@ -3,6 +3,7 @@
 #include "app/editor/DravikContentPanel.h"
 
 #include "app/JuceUtils.h"
+#include "foundation/Diagnostics.h"
 #include "foundation/Exception.h"
 #include "foundation/FileUtils.h"
 #include "foundation/Folders.h"
@@ -11,8 +12,6 @@
 #include "foundation/gui/JuceString.h"
 #include "midi/MidiManager.h"
 #include "midi/TMidiAliasManager.h"
-
-#include <iostream>
 
 namespace {
 
@@ -178,7 +177,7 @@ void DravikContentPanel::saveSettings()
     Tr::MidiManager::instance()->saveToIniFile(ini);
     Tr::TMidiAliasManager::instance()->saveToIniFile(ini);
     if (!ini.WriteToFile())
-        std::cerr << "Error saving the settings to '" << iniFilePath.c_str() << "'\n";
+        Tr::EH_out(Tr::EH_ERROR, "Error saving the settings to '%s'", iniFilePath.c_str());
 }
 
 // The last file when it still exists, else the built-in template; a last file
