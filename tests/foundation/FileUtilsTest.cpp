@@ -7,6 +7,8 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 
+#include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -122,6 +124,27 @@ TEST(ForceDirectories, RefusesWhatItMustNotCreate)
     EXPECT_FALSE(Tr::forceDirectories("relative/folder"));
     EXPECT_FALSE(Tr::forceDirectories((dir / "file").c_str()));
     EXPECT_FALSE(Tr::forceDirectories((dir / "file/sub").c_str()));
+    std::string tooLong = dir.path();
+    while (tooLong.size() < (1u << 20))
+        tooLong += "/a";
+    EXPECT_FALSE(Tr::forceDirectories(tooLong.c_str()));
+    EXPECT_FALSE(Tr::dirExists((dir / "a").c_str()));
+}
+
+// The limit is the system's own: one byte less is refused for another reason.
+TEST(FileTests, APathIsTooLongFromTheSystemsLimitOn)
+{
+    for (std::size_t length : {std::size_t(PATH_MAX) - 1, std::size_t(PATH_MAX), std::size_t(16) << 20}) {
+        std::string path = "/dravik-none";
+        while (path.size() < length)
+            path += path.size() + 2 <= length ? "/a" : "a";
+        bool tooLong = length >= PATH_MAX;
+        SCOPED_TRACE(length);
+        EXPECT_EQ(tooLong, Tr::PathTooLong(BString(path.c_str())));
+        struct stat info;
+        EXPECT_NE(0, stat(path.c_str(), &info));
+        EXPECT_EQ(tooLong, errno == ENAMETOOLONG);
+    }
 }
 
 TEST(ForceDirectories, ConcurrentCreationSucceedsEverywhere)
