@@ -35,17 +35,17 @@ std::string resolveLink(std::string const& path)
     return resolved;
 }
 
-// Why an existing file must not be replaced; empty when it may be, or when
-// there is none.
-std::string refusal(std::string const& target)
+// Why the existing file must not be replaced; empty when it may be. Root may
+// write any file, but one that nobody may write was made read-only on purpose:
+// it is refused as it is for everyone else.
+std::string refusal(std::string const& target, struct stat const& old)
 {
-    struct stat info;
-    if (stat(target.c_str(), &info) != 0)
-        return {};
-    if (!S_ISREG(info.st_mode))
+    if (!S_ISREG(old.st_mode))
         return "not a regular file";
     if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
         return std::strerror(errno);
+    if ((old.st_mode & 0222) == 0)
+        return std::strerror(EACCES);
     return {};
 }
 
@@ -127,12 +127,15 @@ bool writeAll(int fd, char const* data, std::size_t size)
     return true;
 }
 
-// The new file takes over the permissions of the one it replaces.
-void keepMode(int fd, std::string const& target)
+// The new file takes over the owner, group and permissions of the one it
+// replaces, as far as the system lets this user give them: root keeps another
+// user's file that user's; others keep at least its group where they belong to
+// it. The mode comes last, as a change of owner clears the set-id bits.
+void keepOwnerAndMode(int fd, struct stat const& old)
 {
-    struct stat info;
-    if (stat(target.c_str(), &info) == 0)
-        (void)fchmod(fd, info.st_mode & 07777);
+    if (fchown(fd, old.st_uid, old.st_gid) != 0)
+        (void)fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    (void)fchmod(fd, old.st_mode & 07777);
 }
 
 // Makes the rename itself durable; a folder that cannot be synced changes nothing.
@@ -145,16 +148,17 @@ void syncFolderOf(std::string const& target)
     }
 }
 
-// Writes the temporary file and renames it over the target; 0, or the error
-// number of the step that failed.
-int replace(std::string const& target, void const* data, std::size_t size)
+// Writes the temporary file and renames it over the target (old: the file it
+// replaces, null for none); 0, or the error number of the step that failed.
+int replace(std::string const& target, struct stat const* old, void const* data, std::size_t size)
 {
     removeLeftovers(folderOf(target));
     std::string tempPath;
     int fd = createTempBeside(target, tempPath);
     if (fd < 0)
         return errno;
-    keepMode(fd, target);
+    if (old != nullptr)
+        keepOwnerAndMode(fd, *old);
     int problem = writeAll(fd, static_cast<char const*>(data), size) && fsync(fd) == 0 ? 0 : errno;
     if (close(fd) != 0 && problem == 0)
         problem = errno;
@@ -173,9 +177,11 @@ int replace(std::string const& target, void const* data, std::size_t size)
 int writeFileAtomically(BString const& fileName, void const* data, std::size_t size, BString* error)
 {
     std::string target = resolveLink(fileName.toUTF8());
-    std::string reason = fileName.isEmpty() ? std::strerror(ENOENT) : refusal(target);
+    struct stat old;
+    bool exists = stat(target.c_str(), &old) == 0;
+    std::string reason = fileName.isEmpty() ? std::strerror(ENOENT) : exists ? refusal(target, old) : "";
     if (reason.empty()) {
-        int problem = replace(target, data, size);
+        int problem = replace(target, exists ? &old : nullptr, data, size);
         if (problem != 0)
             reason = std::strerror(problem);
     }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <string>
 
 namespace Tr {
 
@@ -146,28 +147,29 @@ BString BString::extractTokenizedString(int& pos, char sep) const
 }
 
 // Matches are taken left to right without overlap; inserted text is not searched again.
+// The result grows in a std::string: a BString counts its length at every append.
 BString BString::replaceAll(BString const& find, BString const& repl, int ignoreCase) const
 {
     if (find.isEmpty())
         return *this;
     BString haystack = ignoreCase ? toLower() : *this;
     BString needle = ignoreCase ? find.toLower() : find;
-    int len = length();
-    int flen = find.length();
-    long long reserve = len + 4LL * flen;
-    BString result = withCapacity(static_cast<int>(std::min<long long>(reserve, INT_MAX - 1)));
-    int at = 0;
-    while (at < len) {
-        int hit = haystack.indexOfAtOffset(needle, at, 0);
-        if (hit < 0) {
-            result.appendBytes(c_str() + at, len - at);
+    char const* text = c_str();
+    char const* searched = haystack.c_str();
+    std::size_t flen = static_cast<std::size_t>(find.length());
+    std::string result;
+    result.reserve(static_cast<std::size_t>(length()));
+    for (std::size_t at = 0;;) {
+        char const* hit = bstrstr(searched + at, needle.c_str());
+        if (hit == nullptr) {
+            result.append(text + at);
             break;
         }
-        result.appendBytes(c_str() + at, hit - at);
-        result.append(repl);
-        at = hit + flen;
+        std::size_t hitAt = static_cast<std::size_t>(hit - searched);
+        result.append(text + at, hitAt - at).append(repl.c_str());
+        at = hitAt + flen;
     }
-    return result;
+    return BString(result.c_str(), static_cast<int>(result.size()));
 }
 
 BString BString::replaceOnce(BString const& find, BString const& repl, int ignoreCase) const

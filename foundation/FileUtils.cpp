@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace Tr {
@@ -124,6 +125,16 @@ int isFileSystemRoot(char const* path)
     return path != nullptr && path[0] == '/' && path[1] == 0;
 }
 
+int pathTooLong(char const* path)
+{
+    return path != nullptr && strnlen(path, PATH_MAX) == PATH_MAX;
+}
+
+int PathTooLong(BString const& path)
+{
+    return pathTooLong(path.toUTF8());
+}
+
 int fileRename(char const* oldPath, char const* newPath)
 {
     return std::rename(oldPath, newPath) == 0;
@@ -176,7 +187,9 @@ int getFileSize(BString const& path)
 
 int forceDirectories(char const* path)
 {
-    if (path == nullptr || path[0] == 0)
+    // Each level of the walk up copies the path: one too long to name a folder
+    // would cost the square of its length and as many levels of stack.
+    if (path == nullptr || path[0] == 0 || pathTooLong(path))
         return 0;
     std::string folder(path);
     dropTrailingSlashes(folder);

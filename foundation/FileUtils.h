@@ -19,6 +19,9 @@ int dirOrFileExists(char const* path);
 int FileIsReadOnly(BString const& path);
 int fileIsReadOnly(char const* path);
 int isFileSystemRoot(char const* path);
+// A path of PATH_MAX bytes or more names no file: every call of the system refuses it.
+int PathTooLong(BString const& path);
+int pathTooLong(char const* path);
 
 int FileRename(BString const& oldPath, BString const& newPath);
 int fileRename(char const* oldPath, char const* newPath);
@@ -34,7 +37,8 @@ int getFileSize(char const* path);
 
 // Creates the folder and its missing parents; trailing slashes are ignored and
 // a folder that exists (or that someone else creates meanwhile) is success.
-// Top-level folders such as "/abc" and relative paths are never created.
+// Top-level folders such as "/abc", relative paths and paths too long for the
+// system are never created.
 int ForceDirectories(BString const& path);
 int forceDirectories(char const* path);
 

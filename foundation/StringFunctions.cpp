@@ -152,8 +152,8 @@ BString Trim(BString const& s)
 
 // Rescanning from the start after each replacement finds what rescanning from just before the
 // replacement finds: the text before that point held no occurrence and is unchanged. So each
-// replacement costs only its own length, and the number of them is bounded by the growth limit,
-// or, for replacements that do not change the length, by a budget of work.
+// replacement costs only its own length. The growth limit bounds the text, and a budget of
+// replacements the work, also where the text never grows (the result is then s unchanged).
 BString StrReplaceAll(BString const& s, BString const& find, BString const& repl, int ic)
 {
     if (find.isEmpty() || repl.contains(find, ic))

@@ -160,8 +160,13 @@ void DravikContentPanel::loadSettings()
     Tr::TIniFile ini(iniFilePath);
     ini.ReadFromFileNoException();
     JuceUtils::loadWindowPosFromIni(this, ini, getPreferredWidth(), getPreferredHeight());
-    currentFile = Tr::JuceStringFrom(ini.ReadString(iniSection, "File", ""));
-    documentsDir = ini.ReadString(iniSection, "DocumentsDir", documentsDir);
+    // A path too long to name anything (a damaged or crafted file) is forgotten
+    // as a remembered file that fails to load is, before it reaches the title.
+    Tr::BString file = ini.ReadString(iniSection, "File", "");
+    currentFile = Tr::PathTooLong(file) ? juce::String() : Tr::JuceStringFrom(file);
+    Tr::BString folder = ini.ReadString(iniSection, "DocumentsDir", documentsDir);
+    if (!Tr::PathTooLong(folder))
+        documentsDir = folder;
     Tr::MidiManager::instance()->loadFromIniFile(ini);
     Tr::TMidiAliasManager::instance()->loadFromIniFile(ini);
 }

@@ -39,9 +39,12 @@ BString StringFrom(juce::String const& s)
 juce::String JuceStringFrom(BString const& s)
 {
     auto const* bytes = reinterpret_cast<unsigned char const*>(s.c_str());
+    // BString counts its length anew at every call: once here keeps a long text linear.
+    int const total = s.length();
     std::string wellFormed;
-    for (int i = 0, length = 0; i < s.length(); i += length) {
-        length = sequenceLength(bytes + i, s.length() - i);
+    wellFormed.reserve(static_cast<std::size_t>(total));
+    for (int i = 0, length = 0; i < total; i += length) {
+        length = sequenceLength(bytes + i, total - i);
         if (length == 0) {
             wellFormed += "\xEF\xBF\xBD";
             length = 1;

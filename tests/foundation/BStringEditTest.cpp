@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <string>
 #include <vector>
 
 using Tr::BString;
@@ -69,6 +71,22 @@ TEST(BStringEdit, Replace)
     EXPECT_STREQ("aab", BString("ab").replaceAll("a", "aa").c_str());
     EXPECT_STREQ("x-A", BString("A-A").replaceOnce("a", "x", 1).c_str());
     EXPECT_STREQ("A-A", BString("A-A").replaceOnce("a", "x").c_str());
+}
+
+// Each match counted the whole text and the result anew: a million matches took
+// minutes, a linear pass milliseconds.
+TEST(BStringEdit, ReplacingEveryMatchTakesLinearTime)
+{
+    std::string text;
+    std::string expected;
+    for (int i = 0; i < (1 << 20); ++i) {
+        text += "a-";
+        expected += "a+=";
+    }
+    auto start = std::chrono::steady_clock::now();
+    BString replaced = BString(text.c_str()).replaceAll("-", "+=");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_TRUE(expected == replaced.c_str());
 }
 
 TEST(BStringEdit, EscapeRoundTrip)

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 
+#include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -122,6 +125,27 @@ TEST(ForceDirectories, RefusesWhatItMustNotCreate)
     EXPECT_FALSE(Tr::forceDirectories("relative/folder"));
     EXPECT_FALSE(Tr::forceDirectories((dir / "file").c_str()));
     EXPECT_FALSE(Tr::forceDirectories((dir / "file/sub").c_str()));
+    std::string tooLong = dir.path();
+    while (tooLong.size() < (1u << 20))
+        tooLong += "/a";
+    EXPECT_FALSE(Tr::forceDirectories(tooLong.c_str()));
+    EXPECT_FALSE(Tr::dirExists((dir / "a").c_str()));
+}
+
+// The limit is the system's own: one byte less is refused for another reason.
+TEST(FileTests, APathIsTooLongFromTheSystemsLimitOn)
+{
+    for (std::size_t length : {std::size_t(PATH_MAX) - 1, std::size_t(PATH_MAX), std::size_t(16) << 20}) {
+        std::string path = "/dravik-none";
+        while (path.size() < length)
+            path += path.size() + 2 <= length ? "/a" : "a";
+        bool tooLong = length >= PATH_MAX;
+        SCOPED_TRACE(length);
+        EXPECT_EQ(tooLong, Tr::PathTooLong(BString(path.c_str())));
+        struct stat info;
+        EXPECT_NE(0, stat(path.c_str(), &info));
+        EXPECT_EQ(tooLong, errno == ENAMETOOLONG);
+    }
 }
 
 TEST(ForceDirectories, ConcurrentCreationSucceedsEverywhere)
@@ -454,6 +478,63 @@ TEST(AtomicWrite, AFileTheUserMayNotWriteIsRefused)
         EXPECT_EQ("old", readFile(file));
     }
     EXPECT_EQ(refused.size(), FileTest::entryCount(dir.path()));
+}
+
+// Root may write any file, but one that nobody may write was made read-only on
+// purpose: saving over it fails as it does for everyone else, and it stays.
+TEST(AtomicWrite, AFileNobodyMayWriteIsRefusedAlsoForRoot)
+{
+    TempFolder dir;
+    std::string file = dir / "read-only";
+    writeFile(file, "old");
+    chmod(file.c_str(), 0444);
+    BString error;
+    EXPECT_FALSE(Tr::writeFileAtomically(BString(file.c_str()), "new", 3, &error));
+    EXPECT_EQ("Permission denied", str(error));
+    EXPECT_EQ("old", readFile(file));
+    EXPECT_EQ(1u, FileTest::entryCount(dir.path()));
+}
+
+// Root saving over another user's file leaves it that user's, with its mode
+// (set-id bits too, which a change of owner clears). A user who may not give
+// the file away keeps at least its group, being one of its members.
+TEST(AtomicWrite, KeepsTheOwnerGroupAndModeOfTheFileItReplaces)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can make files of other users";
+    TempFolder dir;
+    chmod(dir.path().c_str(), 0777);
+    struct {
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+        bool asMember;
+        uid_t newOwner;
+    } const cases[] = {
+        {65534, 65534, 0640, false, 65534},
+        {65534, 100, 06755, false, 65534},
+        {0, 100, 0664, true, 65534},
+    };
+    for (auto const& c : cases) {
+        std::string file = dir / ("data-" + std::to_string(c.group) + "-" + std::to_string(c.mode));
+        SCOPED_TRACE(file);
+        writeFile(file, "old");
+        ASSERT_EQ(0, chown(file.c_str(), c.owner, c.group));
+        ASSERT_EQ(0, chmod(file.c_str(), c.mode));
+        int result = FileTest::runInChild([&] {
+            gid_t groups[] = {c.group};
+            if (c.asMember && (setgroups(1, groups) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+                return 99;
+            return Tr::writeFileAtomically(BString(file.c_str()), "new", 3) ? 0 : 1;
+        });
+        EXPECT_EQ(0, result);
+        EXPECT_EQ("new", readFile(file));
+        struct stat info;
+        ASSERT_EQ(0, stat(file.c_str(), &info));
+        EXPECT_EQ(c.newOwner, info.st_uid);
+        EXPECT_EQ(c.group, info.st_gid);
+        EXPECT_EQ(c.mode, info.st_mode & 07777);
+    }
 }
 
 TEST(AtomicWrite, UnwritableFolderKeepsOldFile)

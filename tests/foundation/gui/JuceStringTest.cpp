@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 TEST(JuceString, RoundTripKeepsAnyText)
@@ -51,4 +52,22 @@ TEST(JuceString, BytesThatAreNoUtf8BecomeReplacementCharacters)
         EXPECT_EQ(std::string(Tr::JuceStringFrom(Tr::BString(c.bytes.c_str())).toRawUTF8()), c.expected) << c.bytes;
     juce::String path = Tr::JuceStringFrom(Tr::BString(cases[0].bytes.c_str()));
     EXPECT_EQ(path.fromLastOccurrenceOf("/", false, false), "x.syx");
+}
+
+// A damaged ini file can hold a value of many megabytes. Counting the text's
+// length at every step made this take minutes; a linear pass takes milliseconds.
+TEST(JuceString, ALongTextTakesLinearTime)
+{
+    std::string const piece = "caf\xC3\xA9 \xFF/";
+    std::string bytes;
+    std::string expected;
+    while (bytes.size() < (2u << 20)) {
+        bytes += piece;
+        expected += "caf\xC3\xA9 \xEF\xBF\xBD/";
+    }
+    Tr::BString text(bytes.c_str());
+    auto start = std::chrono::steady_clock::now();
+    juce::String converted = Tr::JuceStringFrom(text);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_TRUE(std::string(converted.toRawUTF8()) == expected);
 }

@@ -162,7 +162,8 @@ TEST_F(SettingsFilesTest, SaveAsksBeforeOverwritingTheFileWhoseNameGainedTheExte
 // A failed save says why in the system's words, keeps the document modified and
 // leaves whatever was at the path as it was: also a write that fails halfway
 // (at the file-size limit), which an in-place write would have cut already, and
-// a file the user may write in a folder that became read-only.
+// a file the user may write in a folder that became read-only, and a read-only
+// file, which root too must not replace.
 TEST_F(SettingsFilesTest, AFailedSaveSaysWhyAndKeepsTheOldFileAndTheModifiedDocument)
 {
     startModified();
@@ -172,6 +173,8 @@ TEST_F(SettingsFilesTest, AFailedSaveSaysWhyAndKeepsTheOldFileAndTheModifiedDocu
     auto locked = writeFile("locked/live.syx", otherImage());
     ASSERT_EQ(::chmod(locked.getFullPathName().toRawUTF8(), 0666), 0);
     ASSERT_EQ(::chmod(locked.getParentDirectory().getFullPathName().toRawUTF8(), 0555), 0);
+    auto readOnly = writeFile("read-only.syx", otherImage());
+    ASSERT_EQ(::chmod(readOnly.getFullPathName().toRawUTF8(), 0444), 0);
     struct {
         juce::File target;
         char const* reason;
@@ -183,6 +186,7 @@ TEST_F(SettingsFilesTest, AFailedSaveSaysWhyAndKeepsTheOldFileAndTheModifiedDocu
         { pipe, "not a regular file", RLIM_INFINITY, false },
         { existing, "File too large", 512, false },
         { locked, "Permission denied", RLIM_INFINITY, true },
+        { readOnly, "Permission denied", RLIM_INFINITY, false },
     };
     for (auto const& c : cases) {
         SCOPED_TRACE(c.reason);
@@ -206,6 +210,7 @@ TEST_F(SettingsFilesTest, AFailedSaveSaysWhyAndKeepsTheOldFileAndTheModifiedDocu
     EXPECT_FALSE(homeFile("missing").exists());
     EXPECT_EQ(readFile(existing), otherImage());
     EXPECT_EQ(readFile(locked), otherImage());
+    EXPECT_EQ(readFile(readOnly), otherImage());
     EXPECT_EQ(home.getNumberOfChildFiles(juce::File::findFilesAndDirectories, ".dravik-*"), 0);
     EXPECT_EQ(locked.getParentDirectory().getNumberOfChildFiles(juce::File::findFilesAndDirectories), 1);
     ::chmod(locked.getParentDirectory().getFullPathName().toRawUTF8(), 0755);

@@ -7,6 +7,7 @@
 #include "tests/support/FakeVolumes.h"
 
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -172,6 +173,8 @@ TEST_F(SettingsStartupTest, ADamagedIniFileGivesTheDefaultsAndIsWrittenAnew)
         { "10 000 sections", std::move(sections), "Dravik MIDI T - v2.0", "", 10002 },
         { "a file name that is no UTF-8", good + "File=/home/" + std::string(8, '\xFF') + "/x.syx\n",
           "Dravik MIDI T - v2.0 - x.syx", "/home/" + replaced + "/x.syx", 2 },
+        { "a file name too long to name a file", good + "File=/home/" + std::string(PATH_MAX, 'x') + "\n",
+          "Dravik MIDI T - v2.0", "", 2 },
     };
     ASSERT_TRUE(iniFile().getParentDirectory().createDirectory());
     for (auto const& c : cases) {
@@ -211,6 +214,11 @@ TEST_F(SettingsStartupTest, TheDocumentsFolderComesFromTheIniFile)
     EXPECT_EQ(fileRequests.back().initialFile, Tr::StringFrom(documents.getFullPathName()));
     closeWindow();
     EXPECT_EQ(readIni("Current", "DocumentsDir"), documents.getFullPathName());
+
+    // One too long to name a folder leaves the editor's own.
+    writeIni({ { "Current", "DocumentsDir", "/" + juce::String::repeatedString("a/", PATH_MAX / 2) } });
+    startPanel();
+    EXPECT_EQ(panel->getDocumentsDir(), Tr::StringFrom(homeFile("Documents/Dravik MIDI T").getFullPathName()));
 }
 
 TEST_F(SettingsStartupTest, ClosingKeepsTheIniEntriesOfOtherWriters)
