@@ -260,6 +260,31 @@ TEST_F(BoxTest, TheChoiceSurvivesTheIniFile)
     EXPECT_FALSE(isOpen("Port A"));
 }
 
+// Names that are not UTF-8 show U+FFFD for their stray bytes: every such port is
+// listed, and the choice finds its own port again through the ini file.
+TEST_F(BoxTest, PortsNamedInBytesThatAreNotUtf8AreListedAndChosenAgain)
+{
+    std::string const shown = "Synth\xEF\xBF\xBD";
+    plug({"Synth\xFF", "Synth\xFE"});
+    manager->RefreshDevList(1, 0, 1);
+    EXPECT_EQ((std::vector<std::string>{"(none)=-1", item(shown), item(shown + " (2)")}), items());
+    choose(idOf(shown + " (2)"));
+    Tr::TIniFile ini("unused.ini");
+    manager->saveToIniFile(ini);
+    Tr::TMidiAliasManager::instance()->saveToIniFile(ini);
+
+    box.reset();
+    resetMidiLayer();
+    box = std::make_unique<CountingBox>("MIDI Output Device", false);
+    manager->loadFromIniFile(ini);
+    Tr::TMidiAliasManager::instance()->loadFromIniFile(ini);
+    plug({"Synth\xFF", "Synth\xFE"});
+    manager->RefreshDevList(0, 0, 1);
+    manager->SetSuspended(0);
+    EXPECT_EQ(idOf(shown + " (2)"), box->getSelectedId());
+    EXPECT_FALSE(isOpen(shown));
+}
+
 // An older or hand-edited ini file may remember several outputs; only the one the
 // box names may stay open, since SEND writes to every open output.
 TEST_F(BoxTest, ClosingAllButTheChosenPortDropsTheOthersPendingOpens)
