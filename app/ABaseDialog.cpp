@@ -34,9 +34,11 @@ void ABaseDialog::showTheDialog(bool repositionFirst)
 {
     if (repositionFirst)
         reposition();
-    if (!modal || isCurrentlyModal())
+    if (!modal || isCurrentlyModal()) {
         setVisible(true);
-    else
+    } else {
+        JuceUtils::DialogOnScreen onScreen;
         runModalLoop();
+    }
     toFront(false);
 }

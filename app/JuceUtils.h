@@ -77,6 +77,20 @@ public:
     // When a hook is set, lets it answer the box and returns true.
     static bool answerByHook(Dialog const& dialog, DialogReturnCode& answer);
 
+    // Counts a box or file dialog of the program as on screen while it lives,
+    // answered by the user or by a hook. Message thread only.
+    class DialogOnScreen
+    {
+    public:
+        DialogOnScreen();
+        ~DialogOnScreen();
+        DialogOnScreen(DialogOnScreen const&) = delete;
+        DialogOnScreen& operator=(DialogOnScreen const&) = delete;
+    };
+    // While one is on screen a close or quit request is refused: it would ask
+    // again on top of the box, or end the program under it.
+    static bool isDialogOnScreen();
+
     // "Confirm" box with Yes, No and Cancel: true only for Yes. The cancel
     // state becomes 1 for Cancel (or Escape) and 0 otherwise.
     static bool Confirm(juce::String const& message, int* cancelled = nullptr);

@@ -22,6 +22,7 @@ bool messageLoopHasEnded()
 bool showOnMessageThread(std::shared_ptr<BAlertWindowInfo> const& info, int& result)
 {
     if (juce::MessageManager::existsAndIsCurrentThread()) {
+        JuceUtils::DialogOnScreen onScreen;
         result = info->show();
         return true;
     }
@@ -32,6 +33,7 @@ bool showOnMessageThread(std::shared_ptr<BAlertWindowInfo> const& info, int& res
     };
     auto answer = std::make_shared<Answer>();
     bool posted = juce::MessageManager::callAsync([info, answer] {
+        JuceUtils::DialogOnScreen onScreen;
         answer->result = static_cast<int>(reinterpret_cast<std::intptr_t>(BAlertWindowInfo::showCallback(info.get())));
         answer->done.signal();
     });

@@ -8,6 +8,8 @@ JuceUtils::DialogHook& dialogHook()
     return hook;
 }
 
+int dialogsOnScreen = 0;
+
 // JUCE answers a yes/no/cancel box with 1 (yes), 2 (no) or 0 (cancel or Escape).
 JuceUtils::DialogReturnCode fromYesNoCancel(int result)
 {
@@ -49,8 +51,24 @@ JuceUtils::DialogHook JuceUtils::setDialogHook(DialogHook hook)
     return hook;
 }
 
+JuceUtils::DialogOnScreen::DialogOnScreen()
+{
+    ++dialogsOnScreen;
+}
+
+JuceUtils::DialogOnScreen::~DialogOnScreen()
+{
+    --dialogsOnScreen;
+}
+
+bool JuceUtils::isDialogOnScreen()
+{
+    return dialogsOnScreen > 0;
+}
+
 JuceUtils::DialogReturnCode JuceUtils::showDialog(Dialog const& box)
 {
+    DialogOnScreen onScreen;
     Dialog dialog = box;
     dialog.message = readable(box.message);
     bool okCancel = !dialog.yesNoCancel && dialog.buttons.size() == 2;

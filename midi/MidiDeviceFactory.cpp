@@ -16,6 +16,17 @@ void addOnce(std::vector<MidiDeviceDescriptor*>& list, MidiDeviceDescriptor* des
         list.push_back(desc);
 }
 
+// A numbered twin must not take the name of another port ("Synth 2" beside two
+// "Synth"): both would be one entry of every list.
+bool shownByAnother(BList<MidiDeviceDescriptor*> const& list, MidiDeviceDescriptor const* desc)
+{
+    BString shown = desc->GetName();
+    for (int j = 0; j < list.count; ++j)
+        if (list.items[j] && list.items[j] != desc && list.items[j]->GetName().equalsIgnoreCase(shown))
+            return true;
+    return false;
+}
+
 } // namespace
 
 MidiDeviceFactory::MidiDeviceFactory() = default;
@@ -145,9 +156,16 @@ void MidiDeviceFactory::NumberDuplicates(BList<MidiDeviceDescriptor*>& list)
             ++desc->duplicateNumber;
     }
     for (MidiDeviceDescriptor* desc : renamed) {
-        desc->name = BString::format("%s %d", desc->name.c_str(), desc->duplicateNumber);
+        BString base = desc->name;
+        int number = desc->duplicateNumber;
         desc->duplicateNumber = 0;
+        do
+            desc->name = BString::format("%s %d", base.c_str(), number++);
+        while (shownByAnother(list, desc));
     }
+    for (int i = 0; i < list.count; ++i)
+        while (list.items[i] && list.items[i]->duplicateNumber > 1 && shownByAnother(list, list.items[i]))
+            ++list.items[i]->duplicateNumber;
 }
 
 void MidiDeviceFactory::listNames(int dir, TStringList& list, bool publicNames)

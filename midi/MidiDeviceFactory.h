@@ -59,6 +59,7 @@ public:
     // Equal names (ignoring case) get the duplicate numbers 1, 2, 3 ... in list
     // order; ports that also match by their identifiers get the number into their
     // name ("Port 1", "Port 2"), so that remembered descriptors tell them apart.
+    // A number that would show a twin under another port's name is passed over.
     static void NumberDuplicates(BList<MidiDeviceDescriptor*>& list);
 
 protected:

@@ -2,6 +2,7 @@
 
 #include "foundation/Exception.h"
 #include "midi/MidiDeviceFactory.h"
+#include "midi/MidiPortAbsent.h"
 #include "midi/TMidiAliasManager.h"
 #include "midi/TMidiRouter.h"
 #include "midi/coremidi/MIDIDevChangeNotifier.h"
@@ -1021,15 +1022,21 @@ void MidiManager::openDevice(int index, int input, int throwOnError)
         tellControlListeners(index, input, textFor(input ? SInOpened : SOutOpened, name),
                              &MidiManagerDeviceControlListener::OnAfterOpenMidiDevice);
     } catch (Exception const& error) {
+        // A port that went since the last rescan waits for its return, as an absent one does.
+        bool absent = dynamic_cast<MidiPortAbsent const*>(&error) != nullptr;
         {
             BLockHolder hold(MidiManagerDev::StateLock());
             slot->lastError = error.what();
+            if (absent)
+                slot->pending = 1;
         }
         {
             BLockHolder hold(lock);
             if (TMidiDeviceBase* device = deviceOf(slot))
                 device->Close();
         }
+        if (absent)
+            return;
         if (throwOnError)
             throw;
         FireErrorEvent(index, input, error.what(), 0);

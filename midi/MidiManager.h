@@ -161,8 +161,9 @@ public:
     void SetThruHandler(MidiThruHandler* handler);
 
     // Opening a present port tells the listeners before and after, with the text
-    // "Opened MIDI IN: name" / "Opened MIDI OUT: name". An absent port, or any port
-    // while suspended, is only marked pending and opened by a later rescan. Errors
+    // "Opened MIDI IN: name" / "Opened MIDI OUT: name". An absent port (also one that
+    // the back-end finds gone before a rescan noticed), or any port while suspended,
+    // is only marked pending and opened by a later rescan. Errors
     // go to the listeners, or with throwOnError are thrown with the prefix
     // "MIDI IN: " / "MIDI OUT: "; the slot keeps the text as its last error.
     void Open(int index, int input, int throwOnError);

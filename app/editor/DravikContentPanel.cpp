@@ -3,6 +3,7 @@
 #include "app/BWindow.h"
 #include "app/DravikWindow.h"
 #include "app/IniPath.h"
+#include "app/JuceUtils.h"
 #include "foundation/Folders.h"
 #include "foundation/PexaSystem.h"
 #include "midi/MidiManager.h"
@@ -228,9 +229,11 @@ void DravikContentPanel::start(bool started)
     loadLastFileOrTemplate();
 }
 
+// A close or quit request while any box or file dialog is on screen (SEND's
+// question, the unsaved-changes question, the save it leads to) is refused.
 bool DravikContentPanel::canQuit()
 {
-    return saveQuestion();
+    return !JuceUtils::isDialogOnScreen() && saveQuestion();
 }
 
 void DravikContentPanel::close()

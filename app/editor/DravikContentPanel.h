@@ -143,8 +143,6 @@ private:
     std::unique_ptr<Tr::TTimer> sendTimer;
     // Made on the message thread; the send timer's thread posts copies of it.
     juce::Component::SafePointer<DravikContentPanel> const self { this };
-    // The unsaved-changes question (or its save) is on screen.
-    bool askingToSave = false;
     Tr::BString iniFilePath;
     Tr::BString documentsDir;
     juce::String currentFile;

@@ -19,6 +19,13 @@ char const* const iniSection = "Current";
 char const* const fileFilter = "*.syx";
 char const* const fileDescription = "Dravik Settings File";
 
+// The file dialog counts as a box on screen, so a quit request waits for it.
+Tr::BString askForSettingsFile(char const* title, char const* prompt, Tr::BString const& startPath, int save)
+{
+    JuceUtils::DialogOnScreen onScreen;
+    return Tr::askUserForFileDialog(title, prompt, fileFilter, fileDescription, startPath, save);
+}
+
 } // namespace
 
 void DravikContentPanel::load()
@@ -28,8 +35,7 @@ void DravikContentPanel::load()
     Tr::BString startPath = Tr::StringFrom(currentFile);
     if (startPath.isEmpty())
         startPath = Tr::DirExists(documentsDir) ? documentsDir : Tr::getMyDocumentsDirectory();
-    Tr::BString path = Tr::askUserForFileDialog("Open a Dravik MIDI T File", "Choose a file:", fileFilter,
-                                                fileDescription, startPath, 0);
+    Tr::BString path = askForSettingsFile("Open a Dravik MIDI T File", "Choose a file:", startPath, 0);
     if (path.isNotEmpty() && Tr::FileExists(path))
         loadAndReport(Tr::JuceStringFrom(path));
 }
@@ -93,9 +99,8 @@ juce::String DravikContentPanel::askForSavePath()
             Tr::ForceDirectories(documentsDir);
         startPath = documentsDir;
     }
-    Tr::BString path = Tr::askUserForFileDialog("Save a Dravik MIDI T File",
-                                                "Select a file to overwrite, or type in a new file name:",
-                                                fileFilter, fileDescription, startPath, 1);
+    Tr::BString path = askForSettingsFile("Save a Dravik MIDI T File",
+                                          "Select a file to overwrite, or type in a new file name:", startPath, 1);
     if (path.isEmpty() || path.endsWith(".syx", 0))
         return Tr::JuceStringFrom(path);
     path += ".syx";
@@ -139,15 +144,10 @@ void DravikContentPanel::filesDropped(juce::StringArray const& files, int, int)
         loadAndReport(path);
 }
 
-// A close or quit request while the question, or the save it leads to, is on
-// screen is refused: it would ask again on top of it.
 bool DravikContentPanel::saveQuestion()
 {
     if (!modified)
         return true;
-    if (askingToSave)
-        return false;
-    const juce::ScopedValueSetter<bool> asking(askingToSave, true);
     int cancelled = 0;
     bool yes = JuceUtils::Confirm("You have made changes to the settings.\nDo you want to save them?", &cancelled);
     if (cancelled)

@@ -33,6 +33,8 @@ const char* const SFCannotOpen = "Cannot open MIDI output device \"%s\":";
 
 EMidiError::~EMidiError() = default;
 
+EMidiPortAbsent::~EMidiPortAbsent() = default;
+
 BString midiGetErrorText(int code)
 {
     int index = code - kFirstCode;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Exception.h"
+#include "midi/MidiPortAbsent.h"
 
 namespace Tr {
 
@@ -9,6 +10,13 @@ class EMidiError : public Exception {
 public:
     using Exception::Exception;
     ~EMidiError() override;
+};
+
+// Opening found no endpoint for the port: it was unplugged.
+class EMidiPortAbsent : public EMidiError, public MidiPortAbsent {
+public:
+    using EMidiError::EMidiError;
+    ~EMidiPortAbsent() override;
 };
 
 // "Cannot open MIDI input device \"%s\":" and "Cannot open MIDI output device

@@ -18,7 +18,7 @@ void TMidiInputMac::OpenImpl()
     auto factory = dynamic_cast<MidiMacFactory*>(descriptor->factory);
     MIDIEndpointRef found = factory ? factory->FindEndpoint(*descriptor) : 0;
     if (!found)
-        throw EMidiError(BString::format(SFCannotOpenIn, descriptor->GetName().c_str()));
+        throw EMidiPortAbsent(BString::format(SFCannotOpenIn, descriptor->GetName().c_str()));
     openHandle = found;
 }
 

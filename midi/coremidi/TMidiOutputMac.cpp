@@ -72,7 +72,7 @@ void TMidiOutputMac::OpenImpl()
     auto factory = dynamic_cast<MidiMacFactory*>(descriptor->factory);
     MIDIEndpointRef found = factory ? factory->FindEndpoint(*descriptor) : 0;
     if (!found)
-        throw EMidiError(cannotOpen);
+        throw EMidiPortAbsent(cannotOpen);
     MIDIPortRef port = 0;
     CFStringRef name = BString("Output port").toCFString();
     OSStatus status = MIDIOutputPortCreate(GetGlobalMidiClientRef(), name, &port);

@@ -14,30 +14,57 @@ bool leadByte(unsigned char b, int& length, unsigned long& minimum, unsigned lon
     return false;
 }
 
+// The code point of the well-formed sequence at the start of p, and its length in bytes.
+bool decodeOne(unsigned char const* p, size_t bytes, char32_t& cp, int& length)
+{
+    unsigned long minimum = 0;
+    unsigned long value = 0;
+    if (!leadByte(p[0], length, minimum, value) || bytes < static_cast<size_t>(length))
+        return false;
+    for (int k = 1; k < length; ++k) {
+        if ((p[k] & 0xC0) != 0x80)
+            return false;
+        value = (value << 6) | (p[k] & 0x3F);
+    }
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return false;
+    cp = static_cast<char32_t>(value);
+    return true;
+}
+
 } // namespace
 
 bool decodeUtf8(char const* text, size_t bytes, std::u32string& codePoints)
 {
     auto const* p = reinterpret_cast<unsigned char const*>(text);
     codePoints.clear();
-    size_t i = 0;
-    while (i < bytes) {
+    for (size_t i = 0; i < bytes;) {
+        char32_t cp = 0;
         int length = 0;
-        unsigned long minimum = 0;
-        unsigned long value = 0;
-        if (!leadByte(p[i], length, minimum, value) || bytes - i < static_cast<size_t>(length))
+        if (!decodeOne(p + i, bytes - i, cp, length))
             return false;
-        for (int k = 1; k < length; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80)
-                return false;
-            value = (value << 6) | (p[i + k] & 0x3F);
-        }
-        if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-            return false;
-        codePoints += static_cast<char32_t>(value);
+        codePoints += cp;
         i += static_cast<size_t>(length);
     }
     return true;
+}
+
+std::string wellFormedUtf8(std::string const& text)
+{
+    auto const* p = reinterpret_cast<unsigned char const*>(text.data());
+    std::string result;
+    for (size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        int length = 0;
+        if (decodeOne(p + i, text.size() - i, cp, length)) {
+            result.append(text, i, static_cast<size_t>(length));
+            i += static_cast<size_t>(length);
+        } else {
+            appendUtf8(result, 0xFFFD);
+            ++i;
+        }
+    }
+    return result;
 }
 
 long utf16LengthOfUtf8(char const* text, size_t bytes)

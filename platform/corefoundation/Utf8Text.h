@@ -9,6 +9,10 @@ namespace platform_text {
 // (overlong forms, surrogates, values above U+10FFFF, cut sequences).
 bool decodeUtf8(char const* text, size_t bytes, std::u32string& codePoints);
 
+// The text with each byte that is not part of a well-formed UTF-8 sequence
+// replaced by U+FFFD.
+std::string wellFormedUtf8(std::string const& text);
+
 // UTF-16 units of a well-formed UTF-8 text, or -1 when the bytes are not well-formed UTF-8.
 long utf16LengthOfUtf8(char const* text, size_t bytes);
 

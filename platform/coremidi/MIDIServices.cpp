@@ -1,6 +1,7 @@
 #include "platform/coremidi/MIDIServices.h"
 
 #include "platform/carbon/CarbonEvents.h"
+#include "platform/corefoundation/Utf8Text.h"
 #include "platform/coremidi/MidiBackend.h"
 
 #include <atomic>
@@ -427,7 +428,8 @@ OSStatus MIDIObjectGetStringProperty(MIDIObjectRef object, CFStringRef property,
     OSStatus status = propertyOf(object, property, value);
     if (status != 0 || !value.isText)
         return status != 0 ? status : kMIDIWrongPropertyType;
-    *outString = makeString(value.text);
+    // Our back-ends hand names over as bytes; a string property is always text.
+    *outString = makeString(platform_text::wellFormedUtf8(value.text));
     return *outString ? 0 : kMIDIUnknownProperty;
 }
 

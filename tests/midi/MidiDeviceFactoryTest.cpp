@@ -40,6 +40,30 @@ TEST(MidiDeviceFactory, PortsEqualInNameAndIdsGetTheirNumberIntoTheName)
     EXPECT_EQ(0, factory.getDevice(true, 0)->duplicateNumber);
 }
 
+// Two "Synth" beside a "Synth 2": every port keeps a name of its own, and a port
+// whose own name collides with nothing keeps it.
+TEST(MidiDeviceFactory, ANumberThatWouldShowATwinUnderAnotherPortsNameIsPassedOver)
+{
+    struct {
+        char const* name;
+        std::vector<PortSpec> ports;
+        std::vector<std::string> shown;
+    } const cases[] = {
+        {"twins with ids", {{"Synth", "0000000A", "000000B0"}, {"Synth", "0000000A", "000000B0"}, {"Synth 2"}},
+         {"Synth 1", "Synth 3", "Synth 2"}},
+        {"twins without ids", {{"Synth"}, {"Synth"}, {"Synth (2)"}}, {"Synth", "Synth (3)", "Synth (2)"}},
+        {"three twins and two taken numbers",
+         {{"A", "0000000A", "000000B0"}, {"A 2"}, {"A", "0000000A", "000000B0"}, {"A 3"}, {"A", "0000000A", "000000B0"}},
+         {"A 1", "A 2", "A 4", "A 3", "A 5"}},
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFactory factory;
+        factory.outputs = c.ports;
+        EXPECT_EQ(c.shown, factory.displayNames(0));
+    }
+}
+
 TEST(MidiDeviceFactory, TheCacheIsRebuiltAfter1500MillisecondsOfQuiet)
 {
     TestFactory factory;

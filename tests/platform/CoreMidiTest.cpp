@@ -96,6 +96,28 @@ TEST_F(CoreMidiEndpoints, ListedInOrderWithTheirProperties)
     EXPECT_NE(outA, midi.add(kMIDIObjectType_Destination, hardwarePort("Out A", 50, 60)));
 }
 
+// A port's name is text however its bytes came in: each byte that is no part of
+// well-formed UTF-8 reads as U+FFFD, and well-formed names stay as they are.
+TEST_F(CoreMidiEndpoints, NamesThatAreNotUtf8ReadWithReplacementCharacters)
+{
+    std::string const replaced = "\xEF\xBF\xBD";
+    struct {
+        std::string name;
+        std::string read;
+    } const cases[] = {
+        {"Synth\xFF", "Synth" + replaced},
+        {"\xC3\xA9t\xC3\xA9 \xF0\x9F\x8E\xB9", "\xC3\xA9t\xC3\xA9 \xF0\x9F\x8E\xB9"},
+        {"A\xE2\x82", "A" + replaced + replaced},
+        {"\xC0\xAF\xED\xA0\x80", replaced + replaced + replaced + replaced + replaced},
+    };
+    for (auto const& c : cases) {
+        VirtualMidiPort port;
+        port.name = c.name;
+        MIDIEndpointRef endpoint = midi.add(kMIDIObjectType_Destination, port);
+        EXPECT_EQ(c.read, stringProperty(endpoint, kMIDIPropertyName)) << c.read;
+    }
+}
+
 TEST_F(CoreMidiEndpoints, EntitiesDevicesAndIdsMayBeMissing)
 {
     VirtualMidiPort bare;

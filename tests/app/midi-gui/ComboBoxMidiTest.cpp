@@ -130,32 +130,42 @@ TEST_F(BoxTest, ChoosingAPortOpensItAloneRepointsTheAliasAndTellsOnce)
     EXPECT_EQ(nullptr, box->getSelectedDevice());
 }
 
-// Chosen in the moment between the port's going and the refresh that drops it.
+// Chosen in the moment after the port went, while the list still shows it: before
+// the rescan that notices, or between that rescan and the refresh that drops it.
 TEST_F(BoxTest, ChoosingAnAbsentPortSaysSoAndOpensItWhenItIsPluggedIn)
 {
-    plug({"Port A"});
-    manager->RefreshDevList(1, 0, 1);
-    told.clear();
-    unplugMidiPort(*midi, "Port A");
-    rescanOnAnotherThread();
-    DialogAnswers answers;
-    answers.answers = {JuceUtils::Ok};
+    for (bool rescannedFirst : {true, false}) {
+        SCOPED_TRACE(rescannedFirst ? "rescanned before the choice" : "chosen before the rescan");
+        midi = &resetMidiLayer();
+        manager->SetSuspended(0);
+        plug({"Port A"});
+        manager->RefreshDevList(1, 0, 1);
+        unplugMidiPort(*midi, "Port A");
+        if (rescannedFirst)
+            rescanOnAnotherThread();
+        DialogAnswers answers;
+        answers.answers = {JuceUtils::Ok};
 
-    choose(idOf("Port A"));
-    ASSERT_EQ(1u, answers.shown.size());
-    EXPECT_EQ("Error", answers.shown[0].title.toStdString());
-    EXPECT_EQ("Error opening MIDI device 'Port A':\nDevice is not plugged in. It will be used after plugging it in.",
-              answers.shown[0].message.toStdString());
-    settle();
-    EXPECT_EQ("(none)", box->getText().toStdString());
-    EXPECT_EQ((std::vector<std::string>{"(none)=-1"}), items());
-    EXPECT_EQ("Port A", aliasDevice());
+        choose(idOf("Port A"));
+        ASSERT_EQ(1u, answers.shown.size());
+        EXPECT_EQ("Error", answers.shown[0].title.toStdString());
+        EXPECT_EQ("Error opening MIDI device 'Port A':\nDevice is not plugged in. It will be used after plugging it in.",
+                  answers.shown[0].message.toStdString());
+        rescanOnAnotherThread();
+        settle();
+        EXPECT_EQ("(none)", box->getText().toStdString());
+        EXPECT_EQ((std::vector<std::string>{"(none)=-1"}), items());
+        EXPECT_EQ("Port A", aliasDevice());
+        Tr::TIniFile ini("unused.ini");
+        manager->saveToIniFile(ini);
+        EXPECT_EQ("Port A", std::string(ini.ReadString("MIDI.out", "Name0", "").c_str())) << "the pending open";
 
-    plug({"Port A"});
-    rescanOnAnotherThread();
-    settle();
-    EXPECT_TRUE(isOpen("Port A"));
-    EXPECT_EQ("Port A", box->getText().toStdString());
+        plug({"Port A"});
+        rescanOnAnotherThread();
+        settle();
+        EXPECT_TRUE(isOpen("Port A"));
+        EXPECT_EQ("Port A", box->getText().toStdString());
+    }
 }
 
 TEST_F(BoxTest, UnpluggingTheChosenPortShowsNoneAndPluggingItInAgainReselectsIt)
@@ -248,6 +258,31 @@ TEST_F(BoxTest, TheChoiceSurvivesTheIniFile)
     manager->SetSuspended(0);
     EXPECT_EQ(idOf("Port B"), box->getSelectedId());
     EXPECT_FALSE(isOpen("Port A"));
+}
+
+// Names that are not UTF-8 show U+FFFD for their stray bytes: every such port is
+// listed, and the choice finds its own port again through the ini file.
+TEST_F(BoxTest, PortsNamedInBytesThatAreNotUtf8AreListedAndChosenAgain)
+{
+    std::string const shown = "Synth\xEF\xBF\xBD";
+    plug({"Synth\xFF", "Synth\xFE"});
+    manager->RefreshDevList(1, 0, 1);
+    EXPECT_EQ((std::vector<std::string>{"(none)=-1", item(shown), item(shown + " (2)")}), items());
+    choose(idOf(shown + " (2)"));
+    Tr::TIniFile ini("unused.ini");
+    manager->saveToIniFile(ini);
+    Tr::TMidiAliasManager::instance()->saveToIniFile(ini);
+
+    box.reset();
+    resetMidiLayer();
+    box = std::make_unique<CountingBox>("MIDI Output Device", false);
+    manager->loadFromIniFile(ini);
+    Tr::TMidiAliasManager::instance()->loadFromIniFile(ini);
+    plug({"Synth\xFF", "Synth\xFE"});
+    manager->RefreshDevList(0, 0, 1);
+    manager->SetSuspended(0);
+    EXPECT_EQ(idOf(shown + " (2)"), box->getSelectedId());
+    EXPECT_FALSE(isOpen(shown));
 }
 
 // An older or hand-edited ini file may remember several outputs; only the one the

@@ -247,6 +247,35 @@ TEST_F(PanelSendTest, ClosingDuringRescansIsPrompt)
     rescanning.join();
 }
 
+// A close or quit request while any box or file dialog is on screen is refused,
+// with or without unsaved changes: it would quit under the box, or ask on top of it.
+TEST_F(PanelSendTest, QuitRequestsWhileABoxOrFileDialogIsOnScreenAreRefused)
+{
+    startWithPorts({"Dravik Box"});
+    choose(portBox(), "Dravik Box");
+    std::vector<bool> quits;
+    int depth = 0;
+    whileShown = [&] {
+        if (depth++ == 0)
+            quits.push_back(panel->canQuit());
+        --depth;
+    };
+    clickSend({JuceUtils::No});
+    makeChange();
+    clickSend({JuceUtils::No});
+    answers.push_back(JuceUtils::Ok);
+    panel->filesDropped(juce::StringArray(home.getFullPathName()), 0, 0);
+    chosenFiles.push_back("");
+    panel->save();
+    whileShown = nullptr;
+
+    EXPECT_EQ(quits, std::vector<bool>(4, false));
+    ASSERT_EQ(dialogs.size(), 3u) << "no question on top of another";
+    EXPECT_EQ(dialogs[1].message, question);
+    EXPECT_EQ(dialogs[2].message, "Error: cannot load a folder.");
+    EXPECT_EQ(fileRequests.size(), 1u);
+}
+
 TEST_F(PanelSendTest, TheChosenPortIsChosenAgainAtTheNextStartAndAloneOpen)
 {
     startWithPorts({"Port A", "Port B"});

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# A port chosen just after it was unplugged, while the box still lists it, says
+# that it is not plugged in and is taken up when it returns: the box shows it,
+# SEND writes the document to it, and the ini file keeps it to be opened.
+source "$(dirname "$0")/lib.sh"
+e2e_init "$@"
+e2e_midi_setup "Dravik Box"
+
+documents="$E2E_HOME/Documents"
+mkdir -p "$documents"
+e2e_settings_image >"$documents/live.syx"
+e2e_remember_file "$documents/live.syx"
+none="$E2E_TMP/port-none.png"
+chosen="$E2E_TMP/port-chosen.png"
+flooding="$E2E_TMP/flooding"
+
+# Plugs another port in and out every 100 ms while the flag file exists (30 s at
+# most): each change starts the 600 ms wait of the rescan again, so the rescan
+# that would notice the unplugged port does not come meanwhile.
+flood_changes() {
+    local end=$((SECONDS + 30))
+    while [ -e "$flooding" ] && [ $SECONDS -lt $end ]; do
+        e2e_midi_control "add Dravik Spare"
+        sleep 0.1
+        e2e_midi_control "remove Dravik Spare"
+        sleep 0.1
+    done
+}
+
+e2e_start
+wid=$(e2e_find_window "$E2E_PID")
+e2e_wait_started "$wid"
+e2e_wait_send_state "$wid" off
+e2e_port_box_image "$wid" "$none"
+
+# How the box shows the port when chosen; then "(none)" again.
+e2e_key "$wid" Tab Down
+e2e_wait_port_box_change "$wid" "$none" "$chosen"
+e2e_wait_send_state "$wid" ready
+e2e_key "$wid" Up
+e2e_wait_send_state "$wid" off
+e2e_wait_port_box "$wid" "$none"
+
+touch "$flooding"
+flood_changes &
+flood_pid=$!
+e2e_midi_control "remove Dravik Box"
+e2e_key "$wid" Down
+error_box=$(e2e_wait_window_named "^Error$")
+e2e_screenshot port-chosen-after-unplug
+e2e_key "$error_box" Return
+rm -f "$flooding"
+wait "$flood_pid"
+e2e_wait_port_box "$wid" "$none"
+e2e_wait_send_state "$wid" off
+
+e2e_midi_control "add Dravik Box"
+e2e_wait_port_box "$wid" "$chosen"
+e2e_wait_send_state "$wid" ready
+e2e_click "$wid" 238 62
+e2e_key "$(e2e_wait_window_named "^Confirm$")" Return
+e2e_wait_midi_packets 1
+e2e_assert_eq "$(e2e_hex "$documents/live.syx")" "$(e2e_midi_packet 1)" "the packet sent after replugging"
+e2e_wait_send_state "$wid" waiting
+e2e_close_window "$wid"
+e2e_wait_exit "$E2E_PID"
+e2e_assert_eq 0 "$E2E_STATUS" "exit status"
+e2e_assert_eq "Dravik Box" "$(e2e_ini_value MIDI.out Name0)" "the port to open at the next start"
