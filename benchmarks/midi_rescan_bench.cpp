@@ -6,7 +6,7 @@
 // that rescan (the 600 ms of quiet before it cost no CPU).
 #include "foundation/MsgQueue.h"
 #include "midi/MidiManager.h"
-#include "midi/coremidi/MIDIDevChangeNotifier.h"
+#include "midi/MIDIDevChangeNotifier.h"
 #include "platform/coremidi/VirtualMidiBackend.h"
 
 #include <benchmark/benchmark.h>

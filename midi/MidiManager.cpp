@@ -5,7 +5,7 @@
 #include "midi/MidiPortAbsent.h"
 #include "midi/TMidiAliasManager.h"
 #include "midi/TMidiRouter.h"
-#include "midi/coremidi/MIDIDevChangeNotifier.h"
+#include "midi/MIDIDevChangeNotifier.h"
 
 #include <functional>
 #include <memory>

@@ -86,18 +86,6 @@ BString TMidiRoute::GetOutputName() const
     return nameOf(output);
 }
 
-TMidiAlias* TMidiRoute::GetInputAlias() const
-{
-    BLockHolder hold(StateLock());
-    return input;
-}
-
-TMidiAlias* TMidiRoute::GetOutputAlias() const
-{
-    BLockHolder hold(StateLock());
-    return output;
-}
-
 int TMidiRoute::GetNumber() const
 {
     return number;

@@ -46,8 +46,6 @@ public:
     // The alias's name; empty without one.
     BString GetInputName() const;
     BString GetOutputName() const;
-    TMidiAlias* GetInputAlias() const;
-    TMidiAlias* GetOutputAlias() const;
     int GetNumber() const;
 
     // Keys "In<index>" and "Out<index>" of section "MIDI.routes".

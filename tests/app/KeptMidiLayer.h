@@ -10,7 +10,7 @@
 #include "foundation/PexaSystem.h"
 #include "midi/MidiManager.h"
 #include "midi/TMidiAliasManager.h"
-#include "midi/coremidi/MIDIDevChangeNotifier.h"
+#include "midi/MIDIDevChangeNotifier.h"
 
 #include "tests/support/DispatchLoop.h"
 #include "tests/support/VirtualMidi.h"

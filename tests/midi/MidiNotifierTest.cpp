@@ -1,5 +1,5 @@
 #include "foundation/BTimer.h"
-#include "midi/coremidi/MIDIDevChangeNotifier.h"
+#include "midi/MIDIDevChangeNotifier.h"
 
 #include "tests/foundation/TestClock.h"
 #include "tests/foundation/WaitUntil.h"

@@ -4,7 +4,7 @@
 #include "foundation/PexaSystem.h"
 #include "midi/MidiManager.h"
 #include "midi/TMidiRouter.h"
-#include "midi/coremidi/MIDIDevChangeNotifier.h"
+#include "midi/MIDIDevChangeNotifier.h"
 
 #include "tests/foundation/WaitUntil.h"
 #include "tests/support/VirtualMidi.h"

@@ -12,7 +12,7 @@
 #include "foundation/BTimer.h"
 #include "foundation/gui/JuceString.h"
 #include "midi/MidiManager.h"
-#include "midi/coremidi/MIDIDevChangeNotifier.h"
+#include "midi/MIDIDevChangeNotifier.h"
 
 #include "tests/app/editor/gui/PanelTestSupport.h"
 #include "tests/foundation/TestClock.h"

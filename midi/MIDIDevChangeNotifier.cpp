@@ -1,4 +1,4 @@
-#include "midi/coremidi/MIDIDevChangeNotifier.h"
+#include "midi/MIDIDevChangeNotifier.h"
 
 #include "midi/MidiManager.h"
 
