@@ -35,9 +35,9 @@ EMidiError::~EMidiError() = default;
 
 BString midiGetErrorText(int code)
 {
-    int index = code - kFirstCode;
-    if (index >= 0 && index < kTextCount)
-        return errorTexts[index];
+    // Compared first: the difference would overflow for codes far from the table.
+    if (code >= kFirstCode && code < kFirstCode + kTextCount)
+        return errorTexts[code - kFirstCode];
     return BString::format("MIDI ERROR %d", code);
 }
 
