@@ -256,6 +256,8 @@ MIDIClientRef MidiManager::getSharedMIDIClientRef()
     return sharedClient;
 }
 
+void MidiManager::debugPrintDeviceList() {}
+
 int MidiManager::RefreshDevList(int force, int /*unused*/, int fireEvents)
 {
     if (!everRefreshed.exchange(1))

@@ -96,6 +96,8 @@ public:
     void StopDetectingMIDIDeviceChanges();
     // The notification client, or else a client "Pexa's MIDI" made on first use.
     MIDIClientRef getSharedMIDIClientRef();
+    // Does nothing.
+    void debugPrintDeviceList();
 
     // Merges every factory's ports into the slots: keeps a slot per port, closes open
     // ports that vanished or stand behind a change (silently, left pending), and
