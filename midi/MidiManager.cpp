@@ -484,38 +484,32 @@ void MidiManager::RemoveDeviceControlListener(MidiManagerDeviceControlListener* 
 
 void MidiManager::AddOutDeviceFilter(MidiOutDeviceFilter* filter)
 {
-    BLockHolder hold(MidiManagerDev::StateLock());
-    outFilters.addIfNotExists(filter);
+    outFilters.add(filter);
 }
 
 void MidiManager::RemoveOutDeviceFilter(MidiOutDeviceFilter* filter)
 {
-    BLockHolder hold(MidiManagerDev::StateLock());
-    outFilters.remove(outFilters.indexOf(filter));
+    outFilters.remove(filter);
 }
 
 void MidiManager::AddInDeviceFilter(MidiInDeviceFilter* filter)
 {
-    BLockHolder hold(MidiManagerDev::StateLock());
-    inFilters.addIfNotExists(filter);
+    inFilters.add(filter);
 }
 
 void MidiManager::RemoveInDeviceFilter(MidiInDeviceFilter* filter)
 {
-    BLockHolder hold(MidiManagerDev::StateLock());
-    inFilters.remove(inFilters.indexOf(filter));
+    inFilters.remove(filter);
 }
 
 void MidiManager::SetIncomingMessageHandler(MidiIncomingMessageHandler* handler)
 {
-    BLockHolder hold(MidiManagerDev::StateLock());
-    incomingHandler = handler;
+    incomingHandler.assign(handler);
 }
 
 void MidiManager::SetThruHandler(MidiThruHandler* handler)
 {
-    BLockHolder hold(MidiManagerDev::StateLock());
-    thruHandler = handler;
+    thruHandler.assign(handler);
 }
 
 void MidiManager::Open(int index, int input, int throwOnError)
@@ -586,13 +580,15 @@ int MidiManager::SendMessageAllDevs(unsigned char* data, int length)
 {
     if (suspended)
         return 0;
-    BLockHolder hold(MidiManagerDev::StateLock());
-    int sent = 0;
-    for (int i = outSlots.count - 1; i >= 0; --i) {
-        MidiManagerDev* slot = outSlots.items[i];
-        if (isReady(slot) && sendToSlot(slot, i, data, length, sent))
-            return 1;
+    int count = 0;
+    {
+        BLockHolder hold(MidiManagerDev::StateLock());
+        count = outSlots.count;
     }
+    int sent = 0;
+    for (int i = count - 1; i >= 0; --i)
+        if (sendToSlot(i, isReady, data, length, sent))
+            return 1;
     return sent;
 }
 
@@ -607,13 +603,10 @@ int MidiManager::SendMessageToAliasList(TMidiAliasList& list, unsigned char* dat
         if (alias->GetType() == AliasMidiOut && index >= 0)
             indexes.push_back(index);
     }
-    BLockHolder hold(MidiManagerDev::StateLock());
     int sent = 0;
-    for (int index : indexes) {
-        MidiManagerDev* slot = slotAt(index, 0);
-        if (slot && isReady(slot) && sendToSlot(slot, index, data, length, sent))
+    for (int index : indexes)
+        if (sendToSlot(index, isReady, data, length, sent))
             return 1;
-    }
     return sent;
 }
 
@@ -621,31 +614,40 @@ int MidiManager::SendMessage(int index, unsigned char* data, int length)
 {
     if (suspended)
         return 0;
-    BLockHolder hold(MidiManagerDev::StateLock());
-    MidiManagerDev* slot = slotAt(index, 0);
-    if (!slot || !slot->device)
-        return 0;
     int sent = 0;
-    return sendToSlot(slot, index, data, length, sent) ? 1 : sent;
+    return sendToSlot(index, hasDevice, data, length, sent) ? 1 : sent;
 }
 
+// The filters and handlers run with no lock held, as listeners do, so that they may
+// call back into the manager.
 void MidiManager::OnMidiDeviceMessage(TMidiInputBase* device, unsigned long long timestamp, unsigned char* data,
                                       int length)
 {
-    BLockHolder hold(MidiManagerDev::StateLock());
-    int index = device->ownerIndex;
+    int index = 0;
+    {
+        BLockHolder hold(MidiManagerDev::StateLock());
+        index = device->ownerIndex;
+    }
     int proceed = 1;
-    for (int i = 0, count = inFilters.count; i < count && proceed; ++i)
-        inFilters.items[i]->FilterMidiIn(index, timestamp, data, length, proceed);
-    if (!proceed || suspended || !incomingHandler)
+    inFilters.forEach(false, [&](MidiInDeviceFilter* filter) {
+        if (proceed)
+            filter->FilterMidiIn(index, timestamp, data, length, proceed);
+    });
+    if (!proceed || suspended)
         return;
+    bool offered = false;
     int handled = 0;
-    incomingHandler->OnIncomingMidiMessage(index, timestamp, data, length, handled);
-    MMDevIn* slot = static_cast<MMDevIn*>(slotAt(index, 1));
-    if (handled || !slot)
+    incomingHandler.forEach(false, [&](MidiIncomingMessageHandler* handler) {
+        offered = true;
+        handler->OnIncomingMidiMessage(index, timestamp, data, length, handled);
+    });
+    MMDevIn* slot = inSlotAt(index);
+    if (!offered || handled || !slot)
         return;
-    if (SendMessageToAliasList(slot->thru, data, length) && thruHandler)
-        thruHandler->OnMidiThru(slot->thru);
+    TMidiAliasList thru;
+    slot->GetThruList(thru);
+    if (SendMessageToAliasList(thru, data, length))
+        thruHandler.forEach(false, [&](MidiThruHandler* handler) { handler->OnMidiThru(thru); });
 }
 
 void MidiManager::EnableInActiveSensing(int index, int on)
@@ -1077,15 +1079,35 @@ bool MidiManager::isReady(MidiManagerDev* slot)
     return slot->exists && slot->device && slot->device->IsOpen();
 }
 
-int MidiManager::sendToSlot(MidiManagerDev* slot, int index, unsigned char*& data, int& length, int& sent)
+bool MidiManager::hasDevice(MidiManagerDev* slot)
 {
+    return slot->device != nullptr;
+}
+
+// The slot is looked at again after the filters, which run with no lock held.
+int MidiManager::sendToSlot(int index, bool (*usable)(MidiManagerDev*), unsigned char*& data, int& length,
+                            int& sent)
+{
+    auto slotToSend = [&] {
+        MidiManagerDev* slot = slotAt(index, 0);
+        return slot && usable(slot) ? slot : nullptr;
+    };
+    {
+        BLockHolder hold(MidiManagerDev::StateLock());
+        if (!slotToSend())
+            return 0;
+    }
     int proceed = 1;
-    for (int i = outFilters.count - 1; i >= 0 && proceed; --i)
-        outFilters.items[i]->FilterMidiOut(index, data, length, proceed);
+    outFilters.forEach(true, [&](MidiOutDeviceFilter* filter) {
+        if (proceed)
+            filter->FilterMidiOut(index, data, length, proceed);
+    });
     if (!proceed)
         return 1;
+    BLockHolder hold(MidiManagerDev::StateLock());
+    MidiManagerDev* slot = slotToSend();
     // Every length goes out as it is: a packed short message would lose its length.
-    if (static_cast<TMidiOutputBase*>(slot->device)->SendLong(data, length))
+    if (slot && static_cast<TMidiOutputBase*>(slot->device)->SendLong(data, length))
         sent = 1;
     return 0;
 }
