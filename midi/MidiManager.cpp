@@ -7,6 +7,7 @@
 #include "midi/coremidi/MIDIDevChangeNotifier.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -790,9 +791,31 @@ int MidiManager::findByNameAndType(BString const& name, int input, unsigned int 
     }
     if (!create || name.isEmpty())
         return -1;
+    return appendPlaceholder(name, input, type);
+}
+
+int MidiManager::appendPlaceholder(BString const& name, int input, unsigned int type)
+{
+    int count = slotsOf(input).count;
     MidiManagerDev* placeholder =
-        input ? static_cast<MidiManagerDev*>(new MMDevIn(type, slots.count, name)) : new MMDevOut(type, slots.count, name);
+        input ? static_cast<MidiManagerDev*>(new MMDevIn(type, count, name)) : new MMDevOut(type, count, name);
     return appendSlot(placeholder, input)->index;
+}
+
+// Keyed as findByNameAndType matches: the type, and the slot's name or, for the
+// maker's own virtual ports, its device's name, ignoring case; the last slot wins.
+std::map<std::pair<unsigned int, BString>, int> MidiManager::slotsByTypeAndName(int input)
+{
+    std::map<std::pair<unsigned int, BString>, int> index;
+    BList<MidiManagerDev*>& slots = slotsOf(input);
+    for (int i = 0; i < slots.count; ++i) {
+        MidiManagerDev* slot = slots.items[i];
+        unsigned int type = unsigned(slot->descriptor->GetType());
+        index[{type, slot->descriptor->GetName().toUpper()}] = i;
+        if (type == kMidiTypePexaVirtual && slot->device)
+            index[{type, slot->device->GetDescriptor()->GetName().toUpper()}] = i;
+    }
+    return index;
 }
 
 MidiManagerDev* MidiManager::appendSlot(MidiManagerDev* slot, int input)
@@ -1112,35 +1135,40 @@ int MidiManager::sendToSlot(int index, bool (*usable)(MidiManagerDev*), unsigned
     return 0;
 }
 
+// The slots are looked up in an index made once, under both locks for the whole
+// section, so that the index stays true.
 void MidiManager::loadSection(TIniFile& ini, int input)
 {
     char const* section = input ? "MIDI.in" : "MIDI.out";
+    BLockHolder hold(lock);
+    BLockHolder holdState(MidiManagerDev::StateLock());
+    std::map<std::pair<unsigned int, BString>, int> known = slotsByTypeAndName(input);
     for (int n = 0; ini.ValueExists(section, IniListKey("Name", n)); ++n) {
         std::unique_ptr<MidiManagerDev> entry(input ? static_cast<MidiManagerDev*>(new MMDevIn(nullptr, 0))
                                                     : new MMDevOut(nullptr, 0));
         entry->loadFromIniFile(ini, n);
+        BString name = entry->GetDisplayDevName();
+        auto slot = known.emplace(std::make_pair(entry->GetType(), name.toUpper()), -1).first;
         // A nameless entry would make a slot that nothing finds and every exit saves.
-        int k = findByNameAndType(entry->GetDisplayDevName(), input, entry->GetType(), 1);
-        if (k < 0)
-            continue;
-        BLockHolder hold(MidiManagerDev::StateLock());
-        slotsOf(input).items[k]->pending = 1;
+        if (slot->second < 0 && name.isNotEmpty())
+            slot->second = appendPlaceholder(name, input, entry->GetType());
+        if (slot->second >= 0)
+            slotsOf(input).items[slot->second]->pending = 1;
     }
 }
 
+// The old entries go first, in one pass, so that writing an entry only appends it.
 void MidiManager::saveSection(TIniFile& ini, int input)
 {
-    char const* section = input ? "MIDI.in" : "MIDI.out";
-    int n = 0;
+    std::vector<MidiManagerDev*> saved;
     for (int i = 0; i < GetDevCount(input); ++i) {
         MidiManagerDev* slot = GetDevDescriptor(i, input);
         if (slot->IsPending() || slot->IsOpen())
-            slot->saveToIniFile(ini, n++);
+            saved.push_back(slot);
     }
-    for (int m = n; ini.ValueExists(section, IniListKey("Name", m)); ++m) {
-        ini.DeleteKey(section, IniListKey("Name", m));
-        ini.DeleteKey(section, IniListKey("Options", m));
-    }
+    DeleteIniList(ini, input ? "MIDI.in" : "MIDI.out", {"Name", "Options"}, int(saved.size()));
+    for (size_t n = 0; n < saved.size(); ++n)
+        saved[n]->saveToIniFile(ini, int(n));
 }
 
 } // namespace Tr

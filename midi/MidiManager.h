@@ -13,6 +13,8 @@
 #include "platform/coremidi/MIDIServices.h"
 
 #include <atomic>
+#include <map>
+#include <utility>
 #include <vector>
 
 namespace Tr {
@@ -226,6 +228,9 @@ private:
     int findByName(BString const& name, int input);
     int findByDescriptor(int input, MidiDeviceDescriptor* desc);
     int findByNameAndType(BString const& name, int input, unsigned int type, int create);
+    // Under both locks: a placeholder slot for a port not present; its index.
+    int appendPlaceholder(BString const& name, int input, unsigned int type);
+    std::map<std::pair<unsigned int, BString>, int> slotsByTypeAndName(int input);
     MidiManagerDev* appendSlot(MidiManagerDev* slot, int input);
 
     // The rescan guard: false when a rescan runs (which then runs once more).
