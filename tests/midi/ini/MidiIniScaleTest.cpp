@@ -37,7 +37,8 @@ TEST_F(MidiIniScale, TwentyThousandEntriesOfEachSectionAreReadAndWrittenBackOnce
     manager->RefreshDevList(1, 0, 1);
     manager->saveToIniFile(ini);
     aliases->saveToIniFile(ini);
-    EXPECT_LT(TrTest::millisSince(start), 20000);
+    // About 1 s in a plain build and 8 s under the sanitizers; minutes when quadratic.
+    EXPECT_LT(TrTest::millisSince(start), 40000);
 
     // Entries of the section whose key value begins so.
     auto count = [&](char const* section, char const* key, std::string const& begin) {
