@@ -127,6 +127,12 @@ int TIniFile::DeleteKey(BString const& section, BString const& key)
     return found != sections.end() && found->second.DeleteKey(key);
 }
 
+int TIniFile::DeleteKeys(BString const& section, std::set<BString> const& keys)
+{
+    auto found = sections.find(section);
+    return found != sections.end() ? found->second.DeleteKeys(keys) : 0;
+}
+
 int TIniFile::SectionExists(BString const& section) const
 {
     return sections.count(section) != 0;
@@ -186,6 +192,15 @@ void TIniFile::GetStrings(TStringList& out, BString const& leaveOut) const
 BString IniListKey(BString const& name, int number)
 {
     return name + BString::fromInt(number);
+}
+
+void DeleteIniList(TIniFile& ini, BString const& section, std::vector<BString> const& names, int count)
+{
+    std::set<BString> keys;
+    for (int n = 0; n < count || ini.ValueExists(section, IniListKey(names.front(), n)); ++n)
+        for (BString const& name : names)
+            keys.insert(IniListKey(name, n));
+    ini.DeleteKeys(section, keys);
 }
 
 BString EncodeStringForIniFile(BString const& text)

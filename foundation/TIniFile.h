@@ -4,6 +4,8 @@
 #include "foundation/TStringList.h"
 
 #include <map>
+#include <set>
+#include <vector>
 
 namespace Tr {
 
@@ -34,6 +36,8 @@ public:
     void WriteBool(BString const& section, BString const& key, int value);
     int ValueExists(BString const& section, BString const& key) const;
     int DeleteKey(BString const& section, BString const& key);
+    // Every line of the section whose key is one of keys; the number deleted.
+    int DeleteKeys(BString const& section, std::set<BString> const& keys);
 
     int SectionExists(BString const& section) const;
     int EraseSection(BString const& section);
@@ -60,5 +64,9 @@ BString EncodeStringForIniFile(BString const& text);
 int DecodeStringFromIniFile(BString const& encoded, int position, BString& out);
 // The key of a numbered entry: the name followed by the number ("Name0").
 BString IniListKey(BString const& name, int number);
+// Makes room for a numbered list of count entries, in one pass over the section:
+// deletes the key name<n> of each of the names for every n below count, and on
+// from count as long as names[0]<n> exists, so that no entry of a longer list stays.
+void DeleteIniList(TIniFile& ini, BString const& section, std::vector<BString> const& names, int count);
 
 } // namespace Tr

@@ -207,6 +207,19 @@ int TStringList::DeleteKey(BString const& key)
     return 1;
 }
 
+int TStringList::DeleteKeys(std::set<BString> const& keys)
+{
+    PairReader pair;
+    auto kept = std::remove_if(lines.begin(), lines.end(), [&](TStringListElement const& line) {
+        return pair.read(line.text) && keys.count(BString(pair.name.c_str())) != 0;
+    });
+    int deleted = static_cast<int>(lines.end() - kept);
+    lines.erase(kept, lines.end());
+    if (deleted)
+        changed();
+    return deleted;
+}
+
 int TStringList::findKeyLine(BString const& key, int from) const
 {
     PairReader pair;

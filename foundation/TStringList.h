@@ -3,6 +3,7 @@
 #include "foundation/BString.h"
 
 #include <map>
+#include <set>
 #include <vector>
 
 namespace Tr {
@@ -54,6 +55,8 @@ public:
     // is quoted and escaped when it would not read back unchanged otherwise.
     void SetValue(BString const& key, BString const& value);
     int DeleteKey(BString const& key);
+    // Deletes every line whose key is one of keys, in one pass; the number deleted.
+    int DeleteKeys(std::set<BString> const& keys);
     // Rebuilds the name=value view; returns the index of the first line with
     // the key, or -1 (always -1 without a key).
     int ParseValues(BString const* key = nullptr) const;

@@ -40,6 +40,20 @@ public:
             callEnded.wait_for(hold, std::chrono::milliseconds(100));
     }
 
+    // Makes the listener the only one (none for null), waiting as remove does for
+    // calls of those it replaces.
+    void assign(Listener* listener)
+    {
+        std::unique_lock<std::mutex> hold(mutex);
+        std::vector<Listener*> replaced;
+        replaced.swap(listeners);
+        if (listener)
+            listeners.push_back(listener);
+        for (Listener* old : replaced)
+            while (old != listener && isCalledElsewhere(old))
+                callEnded.wait_for(hold, std::chrono::milliseconds(100));
+    }
+
     void clear()
     {
         std::lock_guard<std::mutex> hold(mutex);

@@ -8,6 +8,7 @@
 #include "midi/MIDIDevChangeNotifier.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -257,6 +258,8 @@ MIDIClientRef MidiManager::getSharedMIDIClientRef()
     return sharedClient;
 }
 
+void MidiManager::debugPrintDeviceList() {}
+
 int MidiManager::RefreshDevList(int force, int /*unused*/, int fireEvents)
 {
     if (!everRefreshed.exchange(1))
@@ -483,38 +486,32 @@ void MidiManager::RemoveDeviceControlListener(MidiManagerDeviceControlListener* 
 
 void MidiManager::AddOutDeviceFilter(MidiOutDeviceFilter* filter)
 {
-    BLockHolder hold(MidiManagerDev::StateLock());
-    outFilters.addIfNotExists(filter);
+    outFilters.add(filter);
 }
 
 void MidiManager::RemoveOutDeviceFilter(MidiOutDeviceFilter* filter)
 {
-    BLockHolder hold(MidiManagerDev::StateLock());
-    outFilters.remove(outFilters.indexOf(filter));
+    outFilters.remove(filter);
 }
 
 void MidiManager::AddInDeviceFilter(MidiInDeviceFilter* filter)
 {
-    BLockHolder hold(MidiManagerDev::StateLock());
-    inFilters.addIfNotExists(filter);
+    inFilters.add(filter);
 }
 
 void MidiManager::RemoveInDeviceFilter(MidiInDeviceFilter* filter)
 {
-    BLockHolder hold(MidiManagerDev::StateLock());
-    inFilters.remove(inFilters.indexOf(filter));
+    inFilters.remove(filter);
 }
 
 void MidiManager::SetIncomingMessageHandler(MidiIncomingMessageHandler* handler)
 {
-    BLockHolder hold(MidiManagerDev::StateLock());
-    incomingHandler = handler;
+    incomingHandler.assign(handler);
 }
 
 void MidiManager::SetThruHandler(MidiThruHandler* handler)
 {
-    BLockHolder hold(MidiManagerDev::StateLock());
-    thruHandler = handler;
+    thruHandler.assign(handler);
 }
 
 void MidiManager::Open(int index, int input, int throwOnError)
@@ -585,13 +582,15 @@ int MidiManager::SendMessageAllDevs(unsigned char* data, int length)
 {
     if (suspended)
         return 0;
-    BLockHolder hold(MidiManagerDev::StateLock());
-    int sent = 0;
-    for (int i = outSlots.count - 1; i >= 0; --i) {
-        MidiManagerDev* slot = outSlots.items[i];
-        if (isReady(slot) && sendToSlot(slot, i, data, length, sent))
-            return 1;
+    int count = 0;
+    {
+        BLockHolder hold(MidiManagerDev::StateLock());
+        count = outSlots.count;
     }
+    int sent = 0;
+    for (int i = count - 1; i >= 0; --i)
+        if (sendToSlot(i, isReady, data, length, sent))
+            return 1;
     return sent;
 }
 
@@ -606,13 +605,10 @@ int MidiManager::SendMessageToAliasList(TMidiAliasList& list, unsigned char* dat
         if (alias->GetType() == AliasMidiOut && index >= 0)
             indexes.push_back(index);
     }
-    BLockHolder hold(MidiManagerDev::StateLock());
     int sent = 0;
-    for (int index : indexes) {
-        MidiManagerDev* slot = slotAt(index, 0);
-        if (slot && isReady(slot) && sendToSlot(slot, index, data, length, sent))
+    for (int index : indexes)
+        if (sendToSlot(index, isReady, data, length, sent))
             return 1;
-    }
     return sent;
 }
 
@@ -620,31 +616,40 @@ int MidiManager::SendMessage(int index, unsigned char* data, int length)
 {
     if (suspended)
         return 0;
-    BLockHolder hold(MidiManagerDev::StateLock());
-    MidiManagerDev* slot = slotAt(index, 0);
-    if (!slot || !slot->device)
-        return 0;
     int sent = 0;
-    return sendToSlot(slot, index, data, length, sent) ? 1 : sent;
+    return sendToSlot(index, hasDevice, data, length, sent) ? 1 : sent;
 }
 
+// The filters and handlers run with no lock held, as listeners do, so that they may
+// call back into the manager.
 void MidiManager::OnMidiDeviceMessage(TMidiInputBase* device, unsigned long long timestamp, unsigned char* data,
                                       int length)
 {
-    BLockHolder hold(MidiManagerDev::StateLock());
-    int index = device->ownerIndex;
+    int index = 0;
+    {
+        BLockHolder hold(MidiManagerDev::StateLock());
+        index = device->ownerIndex;
+    }
     int proceed = 1;
-    for (int i = 0, count = inFilters.count; i < count && proceed; ++i)
-        inFilters.items[i]->FilterMidiIn(index, timestamp, data, length, proceed);
-    if (!proceed || suspended || !incomingHandler)
+    inFilters.forEach(false, [&](MidiInDeviceFilter* filter) {
+        if (proceed)
+            filter->FilterMidiIn(index, timestamp, data, length, proceed);
+    });
+    if (!proceed || suspended)
         return;
+    bool offered = false;
     int handled = 0;
-    incomingHandler->OnIncomingMidiMessage(index, timestamp, data, length, handled);
-    MMDevIn* slot = static_cast<MMDevIn*>(slotAt(index, 1));
-    if (handled || !slot)
+    incomingHandler.forEach(false, [&](MidiIncomingMessageHandler* handler) {
+        offered = true;
+        handler->OnIncomingMidiMessage(index, timestamp, data, length, handled);
+    });
+    MMDevIn* slot = inSlotAt(index);
+    if (!offered || handled || !slot)
         return;
-    if (SendMessageToAliasList(slot->thru, data, length) && thruHandler)
-        thruHandler->OnMidiThru(slot->thru);
+    TMidiAliasList thru;
+    slot->GetThruList(thru);
+    if (SendMessageToAliasList(thru, data, length))
+        thruHandler.forEach(false, [&](MidiThruHandler* handler) { handler->OnMidiThru(thru); });
 }
 
 void MidiManager::EnableInActiveSensing(int index, int on)
@@ -787,9 +792,31 @@ int MidiManager::findByNameAndType(BString const& name, int input, unsigned int 
     }
     if (!create || name.isEmpty())
         return -1;
+    return appendPlaceholder(name, input, type);
+}
+
+int MidiManager::appendPlaceholder(BString const& name, int input, unsigned int type)
+{
+    int count = slotsOf(input).count;
     MidiManagerDev* placeholder =
-        input ? static_cast<MidiManagerDev*>(new MMDevIn(type, slots.count, name)) : new MMDevOut(type, slots.count, name);
+        input ? static_cast<MidiManagerDev*>(new MMDevIn(type, count, name)) : new MMDevOut(type, count, name);
     return appendSlot(placeholder, input)->index;
+}
+
+// Keyed as findByNameAndType matches: the type, and the slot's name or, for the
+// maker's own virtual ports, its device's name, ignoring case; the last slot wins.
+std::map<std::pair<unsigned int, BString>, int> MidiManager::slotsByTypeAndName(int input)
+{
+    std::map<std::pair<unsigned int, BString>, int> index;
+    BList<MidiManagerDev*>& slots = slotsOf(input);
+    for (int i = 0; i < slots.count; ++i) {
+        MidiManagerDev* slot = slots.items[i];
+        unsigned int type = unsigned(slot->descriptor->GetType());
+        index[{type, slot->descriptor->GetName().toUpper()}] = i;
+        if (type == kMidiTypePexaVirtual && slot->device)
+            index[{type, slot->device->GetDescriptor()->GetName().toUpper()}] = i;
+    }
+    return index;
 }
 
 MidiManagerDev* MidiManager::appendSlot(MidiManagerDev* slot, int input)
@@ -1082,48 +1109,73 @@ bool MidiManager::isReady(MidiManagerDev* slot)
     return slot->exists && slot->device && slot->device->IsOpen();
 }
 
-int MidiManager::sendToSlot(MidiManagerDev* slot, int index, unsigned char*& data, int& length, int& sent)
+bool MidiManager::hasDevice(MidiManagerDev* slot)
 {
+    return slot->device != nullptr;
+}
+
+// The slot is looked at again after the filters, which run with no lock held.
+int MidiManager::sendToSlot(int index, bool (*usable)(MidiManagerDev*), unsigned char*& data, int& length,
+                            int& sent)
+{
+    auto slotToSend = [&] {
+        MidiManagerDev* slot = slotAt(index, 0);
+        return slot && usable(slot) ? slot : nullptr;
+    };
+    {
+        BLockHolder hold(MidiManagerDev::StateLock());
+        if (!slotToSend())
+            return 0;
+    }
     int proceed = 1;
-    for (int i = outFilters.count - 1; i >= 0 && proceed; --i)
-        outFilters.items[i]->FilterMidiOut(index, data, length, proceed);
+    outFilters.forEach(true, [&](MidiOutDeviceFilter* filter) {
+        if (proceed)
+            filter->FilterMidiOut(index, data, length, proceed);
+    });
     if (!proceed)
         return 1;
+    BLockHolder hold(MidiManagerDev::StateLock());
+    MidiManagerDev* slot = slotToSend();
     // Every length goes out as it is: a packed short message would lose its length.
-    if (static_cast<TMidiOutputBase*>(slot->device)->SendLong(data, length))
+    if (slot && static_cast<TMidiOutputBase*>(slot->device)->SendLong(data, length))
         sent = 1;
     return 0;
 }
 
+// The slots are looked up in an index made once, under both locks for the whole
+// section, so that the index stays true.
 void MidiManager::loadSection(TIniFile& ini, int input)
 {
     char const* section = input ? "MIDI.in" : "MIDI.out";
+    BLockHolder hold(lock);
+    BLockHolder holdState(MidiManagerDev::StateLock());
+    std::map<std::pair<unsigned int, BString>, int> known = slotsByTypeAndName(input);
     for (int n = 0; ini.ValueExists(section, IniListKey("Name", n)); ++n) {
         std::unique_ptr<MidiManagerDev> entry(input ? static_cast<MidiManagerDev*>(new MMDevIn(nullptr, 0))
                                                     : new MMDevOut(nullptr, 0));
         entry->loadFromIniFile(ini, n);
+        BString name = entry->GetDisplayDevName();
+        auto slot = known.emplace(std::make_pair(entry->GetType(), name.toUpper()), -1).first;
         // A nameless entry would make a slot that nothing finds and every exit saves.
-        int k = findByNameAndType(entry->GetDisplayDevName(), input, entry->GetType(), 1);
-        if (k < 0)
-            continue;
-        BLockHolder hold(MidiManagerDev::StateLock());
-        slotsOf(input).items[k]->pending = 1;
+        if (slot->second < 0 && name.isNotEmpty())
+            slot->second = appendPlaceholder(name, input, entry->GetType());
+        if (slot->second >= 0)
+            slotsOf(input).items[slot->second]->pending = 1;
     }
 }
 
+// The old entries go first, in one pass, so that writing an entry only appends it.
 void MidiManager::saveSection(TIniFile& ini, int input)
 {
-    char const* section = input ? "MIDI.in" : "MIDI.out";
-    int n = 0;
+    std::vector<MidiManagerDev*> saved;
     for (int i = 0; i < GetDevCount(input); ++i) {
         MidiManagerDev* slot = GetDevDescriptor(i, input);
         if (slot->IsPending() || slot->IsOpen())
-            slot->saveToIniFile(ini, n++);
+            saved.push_back(slot);
     }
-    for (int m = n; ini.ValueExists(section, IniListKey("Name", m)); ++m) {
-        ini.DeleteKey(section, IniListKey("Name", m));
-        ini.DeleteKey(section, IniListKey("Options", m));
-    }
+    DeleteIniList(ini, input ? "MIDI.in" : "MIDI.out", {"Name", "Options"}, int(saved.size()));
+    for (size_t n = 0; n < saved.size(); ++n)
+        saved[n]->saveToIniFile(ini, int(n));
 }
 
 } // namespace Tr

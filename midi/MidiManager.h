@@ -13,6 +13,8 @@
 #include "platform/coremidi/MIDIServices.h"
 
 #include <atomic>
+#include <map>
+#include <utility>
 #include <vector>
 
 namespace Tr {
@@ -45,9 +47,9 @@ extern BList<MidiManagerInitializer*>* MidiManagerInitializers;
 //
 // Locks, always taken in this order: `lock` serialises the making, moving, opening
 // and closing of device objects, the rescan's passes over the factories and the
-// rescan guard; MidiManagerDev::StateLock guards the slot lists, every slot's state,
-// the factory list, the filters and the handlers, and is held around each send and
-// each received message. Neither is held while a listener runs. `rebuildLock`
+// rescan guard; MidiManagerDev::StateLock guards the slot lists, every slot's state
+// and the factory list, and is held around each send. Neither is held while a
+// listener, a filter or a handler runs. `rebuildLock`
 // serialises the rebuilding of the slots' alias and thru lists, so the last rebuild
 // sees the last change; it is taken with neither of the others held.
 class MidiManager : public TMidiDeviceDataListener,
@@ -96,6 +98,8 @@ public:
     void StopDetectingMIDIDeviceChanges();
     // The notification client, or else a client "Pexa's MIDI" made on first use.
     MIDIClientRef getSharedMIDIClientRef();
+    // Does nothing.
+    void debugPrintDeviceList();
 
     // Merges every factory's ports into the slots: keeps a slot per port, closes open
     // ports that vanished or stand behind a change (silently, left pending), and
@@ -152,7 +156,8 @@ public:
     // Filters are called last added first on the way out, first added first on
     // the way in; the incoming handler takes received messages (none when null),
     // and those it leaves unhandled go on to the receiving slot's thru list, which
-    // the thru handler is then told of.
+    // the thru handler is then told of. Like listeners, they are called with no
+    // lock held, and a removal or replacement waits for a call on another thread.
     void AddOutDeviceFilter(MidiOutDeviceFilter* filter);
     void RemoveOutDeviceFilter(MidiOutDeviceFilter* filter);
     void AddInDeviceFilter(MidiInDeviceFilter* filter);
@@ -224,6 +229,9 @@ private:
     int findByName(BString const& name, int input);
     int findByDescriptor(int input, MidiDeviceDescriptor* desc);
     int findByNameAndType(BString const& name, int input, unsigned int type, int create);
+    // Under both locks: a placeholder slot for a port not present; its index.
+    int appendPlaceholder(BString const& name, int input, unsigned int type);
+    std::map<std::pair<unsigned int, BString>, int> slotsByTypeAndName(int input);
     MidiManagerDev* appendSlot(MidiManagerDev* slot, int input);
 
     // The rescan guard: false when a rescan runs (which then runs once more).
@@ -238,10 +246,12 @@ private:
                               void (MidiManagerDeviceControlListener::*after)(int, int));
     void openDevice(int index, int input, int throwOnError);
     void closeDevice(int index, int input, int throwOnError, int force);
-    // Under StateLock: present, with an open device object.
+    // Under StateLock: present, with an open device object; with a device object.
     static bool isReady(MidiManagerDev* slot);
-    // Under StateLock: the filters, then the send; whether the message was swallowed.
-    int sendToSlot(MidiManagerDev* slot, int index, unsigned char*& data, int& length, int& sent);
+    static bool hasDevice(MidiManagerDev* slot);
+    // The filters, then the send, when the output slot is usable; whether the
+    // message was swallowed.
+    int sendToSlot(int index, bool (*usable)(MidiManagerDev*), unsigned char*& data, int& length, int& sent);
 
     void loadSection(TIniFile& ini, int input);
     void saveSection(TIniFile& ini, int input);
@@ -262,13 +272,14 @@ private:
     BList<MidiManagerDev*> outSlots;
     int outCounts[kMaxFactories] = {};
     std::atomic<int> suspended{1};
-    MidiIncomingMessageHandler* incomingHandler = nullptr; // guarded by StateLock
-    MidiThruHandler* thruHandler = nullptr;                // guarded by StateLock
+    // One handler at most in each.
+    MidiListenerList<MidiIncomingMessageHandler> incomingHandler;
+    MidiListenerList<MidiThruHandler> thruHandler;
     BLock rebuildLock;
     MidiListenerList<MidiManagerDeviceControlListener> controlListeners;
     MidiListenerList<TMidiDeviceListListener> devListListeners;
-    BList<MidiInDeviceFilter*> inFilters;   // guarded by StateLock
-    BList<MidiOutDeviceFilter*> outFilters; // guarded by StateLock
+    MidiListenerList<MidiInDeviceFilter> inFilters;
+    MidiListenerList<MidiOutDeviceFilter> outFilters;
     std::atomic<int> everRefreshed{0};
     std::atomic<int> persistence{1};
 };

@@ -32,8 +32,8 @@ protected:
 };
 
 // Sees every message sent to an output slot before it goes out; may replace the
-// data and length, or clear proceed to swallow the message. Runs under the slot
-// lock: it must not open, close or rescan.
+// data and length, or clear proceed to swallow the message. Runs with none of the
+// manager's locks held, like a listener.
 class MidiOutDeviceFilter {
 public:
     virtual void FilterMidiOut(int index, unsigned char*& data, int& length, int& proceed) = 0;

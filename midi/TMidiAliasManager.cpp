@@ -2,10 +2,26 @@
 
 #include "midi/MidiManagerMadeInstance.h"
 
+#include <map>
 #include <memory>
 #include <vector>
 
 namespace Tr {
+
+namespace {
+
+// Each slot of the direction by its name, the last of a name winning as GetDevIndex
+// finds it: one pass over the slots rather than one per alias.
+std::map<BString, MidiManagerDev*> slotsByName(MidiManager& manager, int input)
+{
+    std::map<BString, MidiManagerDev*> slots;
+    for (int i = 0, count = manager.GetDevCount(input); i < count; ++i)
+        if (MidiManagerDev* slot = manager.GetDevDescriptor(i, input))
+            slots[slot->GetName()] = slot;
+    return slots;
+}
+
+} // namespace
 
 std::atomic<TMidiAliasManager*> TMidiAliasManager::inst{nullptr};
 std::atomic<int> TMidiAliasManager::hadAlreadyBeenDestroyed{0};
@@ -264,28 +280,30 @@ void TMidiAliasManager::RemoveAliasChangeListener(TMidiAliasChangeListener* list
 }
 
 // An entry of a name already there updates that alias, taking the stored case of
-// its name and the stored device.
+// its name and the stored device; the one event at the end tells of it.
 void TMidiAliasManager::loadFromIniFile(TIniFile& ini)
 {
-    for (int i = 0; ini.ValueExists(SECTION_ALIAS, IniListKey(IDENT_NAME, i)); ++i) {
-        BString name = ini.ReadString(SECTION_ALIAS, IniListKey(IDENT_NAME, i), BString());
-        if (name.isEmpty())
-            break;
-        auto loaded = std::make_unique<TMidiAlias>(name, ini, i);
-        TAliasType type = loaded->GetType();
-        BString deviceName = loaded->GetDeviceName();
-        {
-            BLockHolder hold(TMidiAlias::StateLock());
-            if (indexOfLocked(name, type) < 0) {
+    {
+        BLockHolder hold(TMidiAlias::StateLock());
+        AliasIndex known = indexLocked();
+        for (int i = 0; ini.ValueExists(SECTION_ALIAS, IniListKey(IDENT_NAME, i)); ++i) {
+            BString name = ini.ReadString(SECTION_ALIAS, IniListKey(IDENT_NAME, i), BString());
+            if (name.isEmpty())
+                break;
+            auto loaded = std::make_unique<TMidiAlias>(name, ini, i);
+            auto entry = known.emplace(indexKey(name, loaded->type), loaded.get());
+            if (entry.second) {
                 aliases.add(loaded.release());
                 continue;
             }
+            entry.first->second->name = name;
+            entry.first->second->deviceName = loaded->deviceName;
         }
-        ModifyAlias(name, type, name, deviceName, true);
     }
     FireAliasChangeEvent();
 }
 
+// The old entries go first, in one pass, so that writing an alias only appends it.
 void TMidiAliasManager::saveToIniFile(TIniFile& ini)
 {
     std::vector<TMidiAlias*> all;
@@ -293,30 +311,29 @@ void TMidiAliasManager::saveToIniFile(TIniFile& ini)
         BLockHolder hold(TMidiAlias::StateLock());
         all.assign(aliases.items, aliases.items + aliases.count);
     }
-    int written = 0;
+    std::map<BString, MidiManagerDev*> slots[2];
+    if (MidiManager::IsInstanceAllocated())
+        for (int input : {0, 1})
+            slots[input] = slotsByName(*MidiManager::instance(), input);
+    std::vector<TMidiAlias*> saved;
     for (TMidiAlias* alias : all)
-        if (isSaved(alias))
-            alias->saveToIniFile(ini, written++);
-    for (int i = written; ini.ValueExists(SECTION_ALIAS, IniListKey(IDENT_NAME, i)); ++i) {
-        ini.DeleteKey(SECTION_ALIAS, IniListKey(IDENT_NAME, i));
-        ini.DeleteKey(SECTION_ALIAS, IniListKey(IDENT_DEVICE, i));
-    }
+        if (isSaved(alias, slots[alias->IsInput() ? 1 : 0]))
+            saved.push_back(alias);
+    DeleteIniList(ini, SECTION_ALIAS, {IDENT_NAME, IDENT_DEVICE}, int(saved.size()));
+    for (size_t n = 0; n < saved.size(); ++n)
+        saved[n]->saveToIniFile(ini, int(n));
 }
 
 // A device alias is kept only while its device is to be opened at the next start.
-bool TMidiAliasManager::isSaved(TMidiAlias* alias)
+bool TMidiAliasManager::isSaved(TMidiAlias* alias, std::map<BString, MidiManagerDev*> const& slots)
 {
     if (alias->GetType() == AliasNone)
         return false;
     BString deviceName = alias->GetDeviceName();
     if (!alias->GetName().equalsIgnoreCase(deviceName))
         return true;
-    if (!MidiManager::IsInstanceAllocated())
-        return false;
-    MidiManager* manager = MidiManager::instance();
-    int input = alias->IsInput();
-    MidiManagerDev* slot = manager->GetDevDescriptor(manager->GetDevIndex(deviceName, input), input);
-    return slot && (slot->IsOpen() || slot->IsPending());
+    auto slot = slots.find(deviceName);
+    return slot != slots.end() && (slot->second->IsOpen() || slot->second->IsPending());
 }
 
 int TMidiAliasManager::indexOfLocked(BString const& name, TAliasType type) const
@@ -327,28 +344,62 @@ int TMidiAliasManager::indexOfLocked(BString const& name, TAliasType type) const
     return -1;
 }
 
+TMidiAliasManager::AliasIndex TMidiAliasManager::indexLocked() const
+{
+    AliasIndex index;
+    for (int i = 0; i < aliases.count; ++i)
+        index.emplace(indexKey(aliases.items[i]->name, aliases.items[i]->type), aliases.items[i]);
+    return index;
+}
+
+TMidiAliasManager::AliasIndex::key_type TMidiAliasManager::indexKey(BString const& name, TAliasType type)
+{
+    return {type, name.toUpper()};
+}
+
 int TMidiAliasManager::appendLocked(BString const& name, BString const& deviceName, TAliasType type)
 {
     aliases.add(new TMidiAlias(name, deviceName, type));
     return aliases.count - 1;
 }
 
-// One event at the end, when any device alias was made or pointed back at its device.
+// One event at the end, when any device alias was made or pointed back at its
+// device. Only present ports get one: the alias of a port known only from the ini
+// file would be saved beside the port's own entry, doubling it at every close. The
+// names are taken first: the MIDI manager is not called under the lock.
 void TMidiAliasManager::addDeviceAliases()
 {
     MidiManager* manager = MidiManager::instance();
-    TMidiAliasBatch batch(*this);
+    std::vector<AliasIndex::key_type> devices;
     for (int input : {0, 1}) {
         TAliasType type = input ? AliasMidiIn : AliasMidiOut;
         for (int i = 0, count = manager->GetDevCount(input); i < count; ++i) {
             MidiManagerDev* slot = nullptr;
-            if (!manager->GetDevDescriptor(i, input, slot))
-                continue;
-            BString deviceName = slot->GetName();
-            if (pointAt(GetAliasByName(deviceName, type, 1), deviceName))
-                FireAliasChangeEvent();
+            if (manager->GetDevDescriptor(i, input, slot) && slot->Exists())
+                devices.emplace_back(type, slot->GetName());
         }
     }
+    bool changed = false;
+    {
+        BLockHolder hold(TMidiAlias::StateLock());
+        AliasIndex known = indexLocked();
+        for (auto const& device : devices) {
+            auto entry = known.emplace(indexKey(device.second, device.first), nullptr);
+            if (entry.second) {
+                int added = appendLocked(device.second, device.second, device.first);
+                entry.first->second = aliases.items[added];
+                changed = true;
+            }
+            TMidiAlias* alias = entry.first->second;
+            alias->projectUse |= 1;
+            if (!alias->deviceName.equalsIgnoreCase(device.second)) {
+                alias->deviceName = device.second;
+                changed = true;
+            }
+        }
+    }
+    if (changed)
+        FireAliasChangeEvent();
 }
 
 bool TMidiAliasManager::pointAt(TMidiAlias* alias, BString const& deviceName)

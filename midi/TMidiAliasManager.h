@@ -10,8 +10,11 @@
 #include <atomic>
 #include <map>
 #include <thread>
+#include <utility>
 
 namespace Tr {
+
+class MidiManagerDev;
 
 // The process-wide owner of the MIDI aliases, made by the MIDI manager as it
 // initialises and deleted by the shutdown registry after it; never made again.
@@ -83,16 +86,22 @@ private:
         bool held = false;
     };
 
+    // The first alias of each type and name, the name ignoring case (upper-cased).
+    using AliasIndex = std::map<std::pair<TAliasType, BString>, TMidiAlias*>;
+
     TMidiAliasManager();
 
     // Under StateLock.
     int indexOfLocked(BString const& name, TAliasType type) const;
     int appendLocked(BString const& name, BString const& deviceName, TAliasType type);
+    AliasIndex indexLocked() const;
+    static AliasIndex::key_type indexKey(BString const& name, TAliasType type);
     void addDeviceAliases();
     // Points the alias at the device unless it names it already (ignoring case);
     // whether it changed.
     bool pointAt(TMidiAlias* alias, BString const& deviceName);
-    bool isSaved(TMidiAlias* alias);
+    // slots: the slots of the alias's direction by name.
+    static bool isSaved(TMidiAlias* alias, std::map<BString, MidiManagerDev*> const& slots);
 
     static std::atomic<TMidiAliasManager*> inst;
     static std::atomic<int> hadAlreadyBeenDestroyed;

@@ -3,6 +3,8 @@
 #include "midi/MidiManagerMadeInstance.h"
 #include "midi/TMidiAliasManager.h"
 
+#include <vector>
+
 namespace Tr {
 
 std::atomic<TMidiRouter*> TMidiRouter::inst{nullptr};
@@ -203,19 +205,17 @@ void TMidiRouter::LoadFromIni(TIniFile& ini)
     FireRouterChangeEvent();
 }
 
+// The old entries go first, in one pass, so that writing a route only appends it.
 void TMidiRouter::SaveToIni(TIniFile& ini)
 {
-    int n = 0;
-    {
-        BLockHolder hold(TMidiRoute::StateLock());
-        for (int i = 0; i < routes.routes.count; ++i)
-            if (routes.routes.items[i]->isValidLocked())
-                routes.routes.items[i]->SaveToIni(ini, n++);
-    }
-    for (int i = n; ini.ValueExists(SECTION_ROUTER, IniListKey(IDENT_INNAME, i)); ++i) {
-        ini.DeleteKey(SECTION_ROUTER, IniListKey(IDENT_INNAME, i));
-        ini.DeleteKey(SECTION_ROUTER, IniListKey(IDENT_OUTNAME, i));
-    }
+    BLockHolder hold(TMidiRoute::StateLock());
+    std::vector<TMidiRoute*> valid;
+    for (int i = 0; i < routes.routes.count; ++i)
+        if (routes.routes.items[i]->isValidLocked())
+            valid.push_back(routes.routes.items[i]);
+    DeleteIniList(ini, SECTION_ROUTER, {IDENT_INNAME, IDENT_OUTNAME}, int(valid.size()));
+    for (size_t n = 0; n < valid.size(); ++n)
+        valid[n]->SaveToIni(ini, int(n));
 }
 
 // A removed alias cannot make a route: it keeps the slot index it last had.

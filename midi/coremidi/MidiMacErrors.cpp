@@ -37,9 +37,9 @@ EMidiPortAbsent::~EMidiPortAbsent() = default;
 
 BString midiGetErrorText(int code)
 {
-    int index = code - kFirstCode;
-    if (index >= 0 && index < kTextCount)
-        return errorTexts[index];
+    // Compared first: the difference would overflow for codes far from the table.
+    if (code >= kFirstCode && code < kFirstCode + kTextCount)
+        return errorTexts[code - kFirstCode];
     return BString::format("MIDI ERROR %d", code);
 }
 

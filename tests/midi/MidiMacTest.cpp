@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <future>
 #include <memory>
 #include <thread>
@@ -157,6 +158,8 @@ TEST_F(MidiMac, ErrorTexts)
         {-10844, "MIDI ERROR -10844"},
         {-10829, "MIDI ERROR -10829"},
         {-50, "MIDI ERROR -50"},
+        {INT_MAX, "MIDI ERROR 2147483647"},
+        {INT_MIN, "MIDI ERROR -2147483648"},
     };
     for (auto const& c : cases)
         EXPECT_STREQ(c.second, Tr::midiGetErrorText(c.first).c_str());

@@ -54,7 +54,9 @@ TEST_F(MidiSend, ShortMessagesGoOutAtTheirOwnLength)
     for (std::string hex : {"90 3C 64", "C0 05", "F8", "90 3C"}) {
         std::vector<Byte> message = bytesOf(hex);
         EXPECT_EQ(1, manager->SendMessage(index("One"), message.data(), int(message.size())));
-        EXPECT_EQ(hex, sentTo(midi, one).back().hex);
+        auto sent = sentTo(midi, one);
+        ASSERT_FALSE(sent.empty()) << hex;
+        EXPECT_EQ(hex, sent.back().hex);
     }
 }
 

@@ -85,8 +85,9 @@ TEST_F(MidiNotifier, ABurstGivesOneForcedRescanAfterItsLastNotification)
         for (int i = 0; i < 3; ++i) {
             if (i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            notify();
+            // Read before: the rescan is due kSettleMillis after the clock that notify() reads.
             lastNotified = Tr::getMilliTime();
+            notify();
         }
     }
     ASSERT_TRUE(waitUntil([&] { return heardAt != 0; }, 10000));

@@ -4,6 +4,10 @@
 #include "tests/foundation/WaitUntil.h"
 #include "tests/midi/MidiManagerTestSupport.h"
 
+#include <chrono>
+#include <future>
+#include <set>
+
 using namespace miditest;
 
 namespace {
@@ -20,6 +24,30 @@ struct PassOn : Tr::MidiIncomingMessageHandler {
 struct ThruSeen : Tr::MidiThruHandler {
     void OnMidiThru(Tr::TMidiAliasList& thruList) override { lists.push_back(thruList.count); }
     std::vector<int> lists;
+};
+
+// Each filter and handler waits for a rescan on another thread, which takes the
+// manager's locks: it finds none of them held by the sending or receiving thread.
+struct RescanFromEveryHook : Tr::MidiOutDeviceFilter,
+                             Tr::MidiInDeviceFilter,
+                             Tr::MidiIncomingMessageHandler,
+                             Tr::MidiThruHandler {
+    void FilterMidiOut(int, unsigned char*&, int&, int&) override { rescan("out filter"); }
+    void FilterMidiIn(int, unsigned long long&, unsigned char*&, int&, int&) override { rescan("in filter"); }
+    void OnIncomingMidiMessage(int, unsigned long long, unsigned char*, int, int&) override { rescan("handler"); }
+    void OnMidiThru(Tr::TMidiAliasList&) override { rescan("thru handler"); }
+
+    void rescan(std::string const& hook)
+    {
+        rescans.push_back(std::async(std::launch::async, [] { Tr::MidiManager::instance()->RefreshDevList(1, 0, 1); }));
+        bool done = rescans.back().wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        (done ? inTime : late).insert(hook);
+    }
+
+    std::set<std::string> inTime;
+    std::set<std::string> late;
+    // Waited for when the hooks are gone: a late rescan ends only once its hook returned.
+    std::vector<std::future<void>> rescans;
 };
 
 class MidiRouteWiring : public OpenVirtualPorts {
@@ -101,6 +129,27 @@ TEST_F(MidiRouteWiring, ARouteBetweenTwoPortsAliasesPassesUnhandledMessagesOnToT
     receive("80 3C 00");
     EXPECT_EQ(1u, midi.sent().size());
     EXPECT_EQ(1u, thru.lists.size());
+}
+
+TEST_F(MidiRouteWiring, FiltersAndHandlersMayCallBackIntoTheManagerWhileARescanRuns)
+{
+    router->AddRoute(alias("In", Tr::AliasMidiIn), alias("Two", Tr::AliasMidiOut));
+    RescanFromEveryHook hooks;
+    manager->AddOutDeviceFilter(&hooks);
+    manager->AddInDeviceFilter(&hooks);
+    manager->SetIncomingMessageHandler(&hooks);
+    manager->SetThruHandler(&hooks);
+    std::vector<Byte> note = bytesOf("90 3C 64");
+    manager->SendMessageAllDevs(note.data(), 3);
+    receive("90 3C 64");
+    manager->RemoveOutDeviceFilter(&hooks);
+    manager->RemoveInDeviceFilter(&hooks);
+    manager->SetIncomingMessageHandler(nullptr);
+    manager->SetThruHandler(nullptr);
+    for (auto& rescan : hooks.rescans)
+        rescan.wait();
+    EXPECT_EQ((std::set<std::string>{"out filter", "in filter", "handler", "thru handler"}), hooks.inTime);
+    EXPECT_EQ(std::set<std::string>{}, hooks.late);
 }
 
 // Routes loaded at start name ports by their aliases before any rescan found them.

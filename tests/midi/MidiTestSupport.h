@@ -12,6 +12,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace miditest {
@@ -56,6 +57,8 @@ public:
     int CloseImpl(void*) override
     {
         ++closes;
+        if (auto call = std::exchange(whileClosing, nullptr))
+            call();
         return 1;
     }
 
@@ -65,6 +68,7 @@ public:
     bool failOpen = false;
     bool stayClosed = false; // opening reports no error, and the port stays closed
     std::atomic<int> closes{0};
+    std::function<void()> whileClosing; // called once, from inside the next release of the port
 };
 
 class TestInput : public Tr::TMidiInputBase {
