@@ -236,35 +236,26 @@ void TMidiAliasManager::DumpAliases() {}
 void TMidiAliasManager::BeginUpdate()
 {
     BLockHolder hold(TMidiAlias::StateLock());
-    ++batches[std::this_thread::get_id()].depth;
+    batches.begin();
 }
 
 void TMidiAliasManager::EndUpdate()
 {
+    bool held;
     {
         BLockHolder hold(TMidiAlias::StateLock());
-        auto batch = batches.find(std::this_thread::get_id());
-        if (batch == batches.end())
-            return;
-        if (--batch->second.depth > 0)
-            return;
-        bool held = batch->second.held;
-        batches.erase(batch);
-        if (!held)
-            return;
+        held = batches.end();
     }
-    FireAliasChangeEvent();
+    if (held)
+        FireAliasChangeEvent();
 }
 
 void TMidiAliasManager::FireAliasChangeEvent()
 {
     {
         BLockHolder hold(TMidiAlias::StateLock());
-        auto batch = batches.find(std::this_thread::get_id());
-        if (batch != batches.end()) {
-            batch->second.held = true;
+        if (batches.hold())
             return;
-        }
     }
     listeners.forEach(false, [](TMidiAliasChangeListener* listener) { listener->OnMidiAliasListChanged(); });
 }

@@ -2,6 +2,7 @@
 
 #include "foundation/PexaSystem.h"
 #include "foundation/TIniFile.h"
+#include "midi/MidiChangeBatches.h"
 #include "midi/MidiListenerList.h"
 #include "midi/MidiManagerListeners.h"
 #include "midi/TMidiAlias.h"
@@ -9,7 +10,6 @@
 
 #include <atomic>
 #include <map>
-#include <thread>
 #include <utility>
 
 namespace Tr {
@@ -81,11 +81,6 @@ public:
     void saveToIniFile(TIniFile& ini);
 
 private:
-    struct Batch {
-        int depth = 0;
-        bool held = false;
-    };
-
     // The first alias of each type and name, the name ignoring case (upper-cased).
     using AliasIndex = std::map<std::pair<TAliasType, BString>, TMidiAlias*>;
 
@@ -107,7 +102,7 @@ private:
     static std::atomic<int> hadAlreadyBeenDestroyed;
 
     TMidiAliasList aliases;                  // guarded by StateLock; owned
-    std::map<std::thread::id, Batch> batches; // guarded by StateLock
+    MidiChangeBatches batches;              // guarded by StateLock
     MidiListenerList<TMidiAliasChangeListener> listeners;
     std::atomic<int> maintainingDeviceAliases{0};
 };
