@@ -1,23 +1,27 @@
 #include "foundation/InstanceLock.h"
 
+#include "foundation/FileUtils.h"
+#include "foundation/Folders.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 namespace Tr {
 
 namespace {
 
-// A folder that only this user can change: no link, owned by the user, not
-// open to anybody else.
+// A folder that only this user can change: an absolute path, no link, owned by
+// the user, not open to anybody else.
 bool isPrivateFolder(BString const& folder)
 {
     struct stat info;
-    return lstat(folder.toUTF8(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid()
-           && (info.st_mode & 077) == 0;
+    return folder.startsWith('/') && lstat(folder.toUTF8(), &info) == 0 && S_ISDIR(info.st_mode)
+           && info.st_uid == geteuid() && (info.st_mode & 077) == 0;
 }
 
 } // namespace
@@ -55,15 +59,23 @@ void InstanceLock::release()
     fd = -1;
 }
 
-BString InstanceLock::userLockFolder(BString const& runBase, BString const& tmpBase)
+BString InstanceLock::userLockFolder()
 {
-    BString user = BString::fromInt(static_cast<unsigned int>(geteuid()));
-    BString runtime = runBase + "/" + user;
+    char const* runtime = std::getenv("XDG_RUNTIME_DIR");
+    return userLockFolder(runtime != nullptr ? BString(runtime) : BString(), "/run/user", getPexaSettingsBaseDir());
+}
+
+BString InstanceLock::userLockFolder(BString const& runtime, BString const& runBase, BString const& settings)
+{
     if (isPrivateFolder(runtime))
         return runtime;
-    BString fallback = tmpBase + "/dravik-" + user;
-    mkdir(fallback.toUTF8(), 0700);
-    return isPrivateFolder(fallback) ? fallback : BString();
+    BString userRuntime = runBase + "/" + BString::fromInt(static_cast<unsigned int>(geteuid()));
+    if (isPrivateFolder(userRuntime))
+        return userRuntime;
+    BString own = settings + "/locks";
+    ForceDirectories(settings);
+    mkdir(own.toUTF8(), 0700);
+    return isPrivateFolder(own) ? own : BString();
 }
 
 } // namespace Tr

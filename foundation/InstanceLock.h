@@ -23,12 +23,16 @@ public:
     Result acquire();
     void release();
 
-    // The folder for the user's locks, keyed on the user id alone, so that
-    // every start by the same user finds the same one, whatever HOME says:
-    // the user's runtime folder runBase/<uid> when it is the user's own private
-    // folder, else tmpBase/dravik-<uid>, made private to the user. Empty when
-    // neither can be used safely (another user made it, or others may write it).
-    static BString userLockFolder(BString const& runBase = "/run/user", BString const& tmpBase = "/tmp");
+    // The folder for the user's locks, as the runtime-folder convention has
+    // it: XDG_RUNTIME_DIR when it names the user's own private folder, else
+    // /run/user/<uid> when it is one, else the folder "locks" in the per-user
+    // settings folder, made private to the user: in the home, where no other
+    // user can make it first, as anyone can in /tmp. Empty when none can be
+    // used safely (another user made it, or others may write it).
+    static BString userLockFolder();
+    // The same with the runtime folder, the base of the users' runtime folders
+    // and the settings folder given.
+    static BString userLockFolder(BString const& runtime, BString const& runBase, BString const& settings);
 
 private:
     BString path;

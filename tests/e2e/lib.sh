@@ -1,5 +1,6 @@
 # Shared functions of the black-box tests: the built program under its own Xvfb
-# server, with a fresh HOME, driven and inspected from outside.
+# server, with a fresh HOME and a runtime folder of its own, driven and
+# inspected from outside.
 #
 # A test script (tests/e2e/test_<name>.sh; CTest passes it the program, the X11
 # helper and the artefact folder) begins with
@@ -13,14 +14,20 @@
 #
 # Every program a test starts has the virtual MIDI back-end (DRAVIK_MIDI_BACKEND),
 # without ports unless e2e_midi_setup gives some: a machine's own MIDI ports
-# never change a test.
+# never change a test. Every run has its own runtime folder (XDG_RUNTIME_DIR),
+# where the program keeps its single-instance lock: an editor that the user has
+# open, or another run of the tests, never meets the programs of this one.
 #
 # Variables set by e2e_init:
 #   E2E_PROGRAM    the program ("Dravik MIDI T.app/Contents/MacOS/Dravik MIDI T")
 #   E2E_BUNDLE     its bundle folder ("Dravik MIDI T.app")
 #   E2E_OUT        this test's artefact folder (screenshots, program output)
 #   E2E_HOME       the program's fresh HOME
+#   XDG_RUNTIME_DIR  this run's runtime folder (exported)
 #   DISPLAY        the test's own X server (exported)
+# Set by e2e_other_user: E2E_AS, the command that runs what follows it as that
+# user, and E2E_AS_PROGRAM, E2E_AS_HOME and E2E_AS_RUNTIME, the copy of the
+# program, the HOME and the runtime folder of that user.
 # Set by e2e_midi_setup: E2E_MIDI_LOG and E2E_MIDI_CONTROL.
 # Set by e2e_start: E2E_PID, the process id of the program just started.
 # Set by e2e_wait_exit: E2E_STATUS, the exit status of the process waited for.
@@ -32,10 +39,12 @@ E2E_PIDS=()             # every program started, stopped at exit
 E2E_XVFB_PID=
 E2E_TMP=
 E2E_STARTS=0
+E2E_MADE=()             # folders a test made outside E2E_TMP, removed at exit
+E2E_AS=()
 
 # e2e_init PROGRAM X11_HELPER ARTEFACT_DIR
 # Starts Xvfb on a free display, creates the window-manager atoms, makes a fresh
-# HOME and arranges the clean-up.
+# HOME and this run's runtime folder, and arranges the clean-up.
 e2e_init() {
     set -euo pipefail
     [ $# -eq 3 ] || { echo "usage: $0 PROGRAM X11_HELPER ARTEFACT_DIR" >&2; exit 2; }
@@ -51,6 +60,8 @@ e2e_init() {
     e2e_start_xvfb
     "$E2E_X11_HELPER" atoms || e2e_fail "cannot create the window-manager atoms"
     e2e_fresh_home
+    XDG_RUNTIME_DIR=$(mktemp -d "$E2E_TMP/run.XXXXXX")
+    export XDG_RUNTIME_DIR
     # The build tree may lie on a loop device, which would make the program
     # offer to install itself: no mounts unless a test sets up its own.
     export DRAVIK_MOUNTINFO=/dev/null
@@ -86,18 +97,42 @@ e2e_start() {
     E2E_PIDS+=("$E2E_PID")
 }
 
-# e2e_start_as USER [ARGUMENT...]
-# Like e2e_start, but as another user (the test must run as root), with a fresh
-# HOME of that user; sets E2E_PID.
-e2e_start_as() {
-    local user=$1 home
-    shift
+# e2e_other_user USER
+# Prepares the starts as that user, a name or a user id that may have no entry
+# in the user database (its group id is then the same number), for
+# e2e_start_as: a copy of the bundle that
+# the user can reach, since the build may lie in a folder closed to others (the
+# home of root is), and a HOME and a runtime folder of the user's own. Returns
+# 1, saying why, when it cannot: only root starts programs as another user, and
+# the temporary folder may be closed to others too.
+e2e_other_user() {
+    local user=$1 folder="$E2E_TMP/as-$1"
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "starts as $user: skipped, only root can start a program as another user"
+        return 1
+    fi
     chmod 0711 "$E2E_TMP"
-    home=$(mktemp -d "$E2E_TMP/home-$user.XXXXXX")
-    chown "$user" "$home"
+    mkdir -p "$folder"
+    cp -a "$E2E_BUNDLE" "$folder/"
+    E2E_AS_PROGRAM="$folder/$(basename "$E2E_BUNDLE")/Contents/MacOS/$(basename "$E2E_PROGRAM")"
+    E2E_AS_HOME="$folder/home"
+    E2E_AS_RUNTIME="$folder/run"
+    mkdir -m 0700 "$E2E_AS_HOME" "$E2E_AS_RUNTIME"
+    chown "$user" "$E2E_AS_HOME" "$E2E_AS_RUNTIME"
+    E2E_AS=(setpriv --reuid="$user" --regid="$(id -g "$user" 2>/dev/null || echo "$user")" --clear-groups)
+    if ! "${E2E_AS[@]}" test -x "$E2E_AS_PROGRAM"; then
+        echo "starts as $user: skipped, $user cannot reach $folder"
+        return 1
+    fi
+}
+
+# e2e_start_as [ARGUMENT...]
+# Like e2e_start, but as the user that e2e_other_user prepared, with that user's
+# HOME and runtime folder; sets E2E_PID.
+e2e_start_as() {
     E2E_STARTS=$((E2E_STARTS + 1))
-    setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups \
-        env HOME="$home" "$E2E_PROGRAM" "$@" >"$E2E_OUT/program-$E2E_STARTS.log" 2>&1 &
+    "${E2E_AS[@]}" env HOME="$E2E_AS_HOME" XDG_RUNTIME_DIR="$E2E_AS_RUNTIME" \
+        "$E2E_AS_PROGRAM" "$@" >"$E2E_OUT/program-$E2E_STARTS.log" 2>&1 &
     E2E_PID=$!
     E2E_PIDS+=("$E2E_PID")
 }
@@ -517,7 +552,7 @@ e2e_fail() {
 # Runs at exit: a screenshot when the test failed, then every program started
 # is stopped (by its own process id) and the X server with it.
 e2e_cleanup() {
-    local status=$? pid
+    local status=$? pid made
     set +e
     if [ $status -ne 0 ] && [ -n "${DISPLAY:-}" ]; then
         e2e_screenshot failure
@@ -526,6 +561,9 @@ e2e_cleanup() {
         e2e_stop "$pid"
     done
     [ -n "$E2E_XVFB_PID" ] && e2e_stop "$E2E_XVFB_PID"
+    for made in "${E2E_MADE[@]}"; do
+        rm -rf "$made"
+    done
     [ -n "$E2E_TMP" ] && rm -rf "$E2E_TMP"
     exit $status
 }

@@ -62,35 +62,47 @@ TEST(InstanceLock, AKilledHolderLeavesItFree)
     close(ready[1]);
 }
 
-// The folder follows the user id: the user's own runtime folder when there is
-// one, else a folder made private to the user; never one that others control.
-TEST(InstanceLock, UserFolderIsTheRuntimeFolderElseAPrivateOne)
+// The runtime folder of the environment, else the user's one under the base,
+// else a folder made private in the settings folder; never one that others
+// control, and never a relative one.
+TEST(InstanceLock, UserFolderFollowsTheRuntimeConvention)
 {
-    TempFolder run;
-    TempFolder tmp;
-    std::string user = std::to_string(geteuid());
-    std::string fallback = tmp / ("dravik-" + user);
+    TempFolder dir;
+    std::string runtime = dir / "runtime";
+    std::string userRuntime = dir / ("run/" + std::to_string(geteuid()));
+    std::string settings = dir / "home/.settings";
+    std::string own = settings + "/locks";
+    auto folder = [&](std::string const& given) {
+        return std::string(InstanceLock::userLockFolder(pathOf(given), pathOf(dir / "run"), pathOf(settings)).c_str());
+    };
 
-    EXPECT_EQ(fallback, InstanceLock::userLockFolder(pathOf(run.path()), pathOf(tmp.path())).c_str());
+    EXPECT_EQ(own, folder(""));
     struct stat info;
-    ASSERT_EQ(0, stat(fallback.c_str(), &info));
+    ASSERT_EQ(0, stat(own.c_str(), &info));
     EXPECT_EQ(0700u, info.st_mode & 07777);
-
-    std::string runtime = run / user;
+    mkdir((dir / "run").c_str(), 0755);
+    mkdir(userRuntime.c_str(), 0700);
     mkdir(runtime.c_str(), 0700);
-    EXPECT_EQ(runtime, InstanceLock::userLockFolder(pathOf(run.path()), pathOf(tmp.path())).c_str());
-
+    EXPECT_EQ(runtime, folder(runtime));
+    EXPECT_EQ(userRuntime, folder(std::filesystem::relative(runtime).string()));
     chmod(runtime.c_str(), 0755);
-    chmod(fallback.c_str(), 0777);
-    EXPECT_EQ("", std::string(InstanceLock::userLockFolder(pathOf(run.path()), pathOf(tmp.path())).c_str()));
+    EXPECT_EQ(userRuntime, folder(runtime));
+    chmod(userRuntime.c_str(), 0711);
+    EXPECT_EQ(own, folder(runtime));
+
+    chmod(own.c_str(), 0777);
+    EXPECT_EQ("", folder(runtime));
+    rmdir(own.c_str());
+    symlink(runtime.c_str(), own.c_str());
+    EXPECT_EQ("", folder(runtime));
     if (geteuid() == 0) {
-        chmod(fallback.c_str(), 0700);
-        ASSERT_EQ(0, chown(fallback.c_str(), 65534, 65534));
-        EXPECT_EQ("", std::string(InstanceLock::userLockFolder(pathOf(run.path()), pathOf(tmp.path())).c_str()));
+        unlink(own.c_str());
+        mkdir(own.c_str(), 0700);
+        ASSERT_EQ(0, chown(own.c_str(), 65534, 65534));
+        chmod(runtime.c_str(), 0700);
+        ASSERT_EQ(0, chown(runtime.c_str(), 65534, 65534));
+        EXPECT_EQ("", folder(runtime));
     }
-    rmdir(fallback.c_str());
-    symlink(run.path().c_str(), fallback.c_str());
-    EXPECT_EQ("", std::string(InstanceLock::userLockFolder(pathOf(run.path()), pathOf(tmp.path())).c_str()));
 }
 
 } // namespace
