@@ -202,8 +202,8 @@ TEST_F(SettingsFilesTest, AFailedSaveSaysWhyAndKeepsTheOldFileAndTheModifiedDocu
         }
         ASSERT_EQ(dialogs.size(), 1u);
         EXPECT_EQ(dialogs[0].title, "Error");
-        // The box shortens a long name in its middle.
-        EXPECT_TRUE(dialogs[0].message.startsWith("Error saving file '" + home.getFullPathName()));
+        // The box shortens a long line in its middle, keeping its first 49 characters.
+        EXPECT_TRUE(dialogs[0].message.startsWith(("Error saving file '" + home.getFullPathName()).substring(0, 49)));
         EXPECT_TRUE(dialogs[0].message.endsWith(".syx':\nfile write error: " + juce::String(c.reason)));
         expectUnchangedModified();
     }
