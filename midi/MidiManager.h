@@ -1,5 +1,37 @@
 #pragma once
 
+// The MIDI layer's locks, outermost first: a thread that holds one takes only those
+// further down.
+//  1. The creation lock of the manager, then those of the alias manager, the router
+//     and the CoreMIDI factory: held while the instance is made, the manager's
+//     initialiser hooks included.
+//  2. MidiManager::rebuildLock: the rebuilding of the slots' alias and thru lists,
+//     so that the last rebuild sees the last change.
+//  3. MidiManager::lock (recursive): the making, moving, opening and closing of
+//     device objects, the rescan's passes over the factories, the rescan guard.
+//  4. A device's lock (TMidiDeviceBase::lock): its open, close, start, stop and
+//     descriptor. Closing an input waits in the back-end for a running delivery.
+//  5. A factory's lock (MidiDeviceFactory::lock): its descriptor caches.
+//  6. MidiManagerDev::StateLock: the slot lists, every slot's state, the factory
+//     list; held around each send.
+//  7. TMidiRoute::StateLock, then TMidiAlias::StateLock: a route reads its aliases.
+//  8. The register of open ports (OpenMidiDevices) and the creation lock of the
+//     back-end's client (GetGlobalMidiClientRef), taken by a device as it opens,
+//     starts or closes.
+//  9. The mutex of a listener list (MidiListenerList), held only to copy the list
+//     or to record a call.
+// Listeners of device lists and device control, filters, the incoming and thru
+// handlers, and the listeners of alias and route changes are called with none of
+// these held, on the thread that caused the change. A removal waits for a call
+// running on another thread, so never make one under a lock that the call may need.
+// Two locks from outside this layer are held around callbacks all the same:
+//  - the device-change notifier's rescan runs inside the timer manager's lock
+//    (BTimerManager::lock, process-wide), and so does every listener it tells;
+//  - received messages reach the filters and handlers inside the back-end's
+//    delivery lock, which closing an input waits for with `lock` and the device's
+//    lock held: a filter or handler that takes `lock` (by an open, a close, a
+//    rescan) deadlocks against a close or a rescan on another thread.
+
 #include "foundation/BList.h"
 #include "foundation/BLock.h"
 #include "foundation/PexaSystem.h"
@@ -44,14 +76,7 @@ extern BList<MidiManagerInitializer*>* MidiManagerInitializers;
 // inputs deliver on the back-end's receiving thread. Listeners are told on the
 // thread that caused the change, with none of the manager's locks held; a rescan
 // asked for while another runs makes that one run once more, and returns at once.
-//
-// Locks, always taken in this order: `lock` serialises the making, moving, opening
-// and closing of device objects, the rescan's passes over the factories and the
-// rescan guard; MidiManagerDev::StateLock guards the slot lists, every slot's state
-// and the factory list, and is held around each send. Neither is held while a
-// listener, a filter or a handler runs. `rebuildLock`
-// serialises the rebuilding of the slots' alias and thru lists, so the last rebuild
-// sees the last change; it is taken with neither of the others held.
+// The order of the locks is at the top of this file.
 class MidiManager : public TMidiDeviceDataListener,
                     public TMidiDeviceErrorListener,
                     public TMidiAliasChangeListener,
