@@ -20,14 +20,6 @@ BLock& creationLock()
     return *lock;
 }
 
-void discard(TMidiDeviceBase* device)
-{
-    if (!device)
-        return;
-    device->Close();
-    delete device;
-}
-
 } // namespace
 
 BList<MidiManagerInitializer*>* MidiManagerInitializers = nullptr;

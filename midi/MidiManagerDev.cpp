@@ -13,15 +13,6 @@ namespace {
 char const* const kSectionIn = "MIDI.in";
 char const* const kSectionOut = "MIDI.out";
 
-// Closes and deletes a device object taken out of its slot.
-void discard(TMidiDeviceBase* device)
-{
-    if (!device)
-        return;
-    device->Close();
-    delete device;
-}
-
 MidiDeviceDescriptor* cloneOrEmpty(MidiDeviceDescriptor* desc)
 {
     return desc ? desc->Clone() : new MidiDeviceDescriptor;

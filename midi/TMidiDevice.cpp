@@ -129,4 +129,12 @@ int TMidiOutputBase::QueuedLongMessages()
     return 0;
 }
 
+void discard(TMidiDeviceBase* device)
+{
+    if (!device)
+        return;
+    device->Close();
+    delete device;
+}
+
 } // namespace Tr

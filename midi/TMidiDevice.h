@@ -98,4 +98,7 @@ public:
     virtual int QueuedLongMessages();
 };
 
+// Closes and deletes a device object taken out of its slot; null is ignored.
+void discard(TMidiDeviceBase* device);
+
 } // namespace Tr
