@@ -339,6 +339,25 @@ e2e_remember_file() {
     printf '[Current]\nFile=%s\nDocumentsDir=%s\n' "$1" "$(dirname "$1")" >"$ini"
 }
 
+# e2e_live_document
+# Makes Documents/live.syx of the test's home, holding the default settings, the
+# remembered file.
+e2e_live_document() {
+    mkdir -p "$E2E_HOME/Documents"
+    e2e_settings_image >"$E2E_HOME/Documents/live.syx"
+    e2e_remember_file "$E2E_HOME/Documents/live.syx"
+}
+
+# e2e_send_after_replug WINDOW FILE
+# SEND answered "Yes" writes FILE's bytes as the first packet, and SEND then waits.
+e2e_send_after_replug() {
+    e2e_click "$1" 238 62
+    e2e_key "$(e2e_wait_window_named "^Confirm$")" Return
+    e2e_wait_midi_packets 1
+    e2e_assert_eq "$(e2e_hex "$2")" "$(e2e_midi_packet 1)" "the packet sent after replugging"
+    e2e_wait_send_state "$1" waiting
+}
+
 # e2e_click WINDOW X Y
 # A left click at a point of the window (window coordinates).
 e2e_click() {

@@ -6,10 +6,7 @@ source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 e2e_midi_setup "Dravik Box"
 
-documents="$E2E_HOME/Documents"
-mkdir -p "$documents"
-e2e_settings_image >"$documents/live.syx"
-e2e_remember_file "$documents/live.syx"
+e2e_live_document
 none="$E2E_TMP/port-none.png"
 chosen="$E2E_TMP/port-chosen.png"
 flooding="$E2E_TMP/flooding"
@@ -57,11 +54,7 @@ e2e_wait_send_state "$wid" off
 e2e_midi_control "add Dravik Box"
 e2e_wait_port_box "$wid" "$chosen"
 e2e_wait_send_state "$wid" ready
-e2e_click "$wid" 238 62
-e2e_key "$(e2e_wait_window_named "^Confirm$")" Return
-e2e_wait_midi_packets 1
-e2e_assert_eq "$(e2e_hex "$documents/live.syx")" "$(e2e_midi_packet 1)" "the packet sent after replugging"
-e2e_wait_send_state "$wid" waiting
+e2e_send_after_replug "$wid" "$E2E_HOME/Documents/live.syx"
 e2e_close_window "$wid"
 e2e_wait_exit "$E2E_PID"
 e2e_assert_eq 0 "$E2E_STATUS" "exit status"

@@ -9,9 +9,7 @@ e2e_init "$@"
 e2e_midi_setup "Dravik Box"
 
 documents="$E2E_HOME/Documents"
-mkdir -p "$documents"
-e2e_settings_image >"$documents/live.syx"
-e2e_remember_file "$documents/live.syx"
+e2e_live_document
 
 e2e_start
 wid=$(e2e_find_window "$E2E_PID")
