@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace Tr {
 
@@ -148,27 +149,23 @@ BString BString::extractTokenizedString(int& pos, char sep) const
 
 // Matches are taken left to right without overlap; inserted text is not searched again.
 // The result grows in a std::string: a BString counts its length at every append.
+// The search stops at the first NUL, as strstr would, but measures the text once:
+// strstr from each match would measure the rest again (the sanitizers' does).
 BString BString::replaceAll(BString const& find, BString const& repl, int ignoreCase) const
 {
     if (find.isEmpty())
         return *this;
     BString haystack = ignoreCase ? toLower() : *this;
     BString needle = ignoreCase ? find.toLower() : find;
+    std::string_view searched(haystack.c_str());
+    std::string_view wanted(needle.c_str());
     char const* text = c_str();
-    char const* searched = haystack.c_str();
-    std::size_t flen = static_cast<std::size_t>(find.length());
     std::string result;
     result.reserve(static_cast<std::size_t>(length()));
-    for (std::size_t at = 0;;) {
-        char const* hit = bstrstr(searched + at, needle.c_str());
-        if (hit == nullptr) {
-            result.append(text + at);
-            break;
-        }
-        std::size_t hitAt = static_cast<std::size_t>(hit - searched);
-        result.append(text + at, hitAt - at).append(repl.c_str());
-        at = hitAt + flen;
-    }
+    std::size_t at = 0;
+    for (std::size_t hit; (hit = searched.find(wanted, at)) != std::string_view::npos; at = hit + wanted.size())
+        result.append(text + at, hit - at).append(repl.c_str());
+    result.append(text + at, static_cast<std::size_t>(length()) - at);
     return BString(result.c_str(), static_cast<int>(result.size()));
 }
 
