@@ -158,6 +158,8 @@ void VirtualMidiBackend::reset()
     failures.clear();
     sendsHeld = false;
     sendsReleased.notify_all();
+    changesHeld = false;
+    heldChanges.clear();
 }
 
 OSStatus VirtualMidiBackend::inject(MIDIEndpointRef source, MIDIPacketList const* list)
@@ -199,6 +201,17 @@ void VirtualMidiBackend::holdSends(bool hold)
     std::lock_guard<std::mutex> holding(lock);
     sendsHeld = hold;
     sendsReleased.notify_all();
+}
+
+void VirtualMidiBackend::holdChanges(bool hold)
+{
+    std::lock_guard<std::mutex> holding(lock);
+    changesHeld = hold;
+    if (hold)
+        return;
+    for (MidiObjectChange const& change : heldChanges)
+        tellClients(change);
+    heldChanges.clear();
 }
 
 bool VirtualMidiBackend::logTo(std::string const& path)
@@ -265,6 +278,10 @@ OSStatus VirtualMidiBackend::endpointStatus(MIDIObjectType wanted, MIDIEndpointR
 
 void VirtualMidiBackend::tellClients(MidiObjectChange const& change)
 {
+    if (changesHeld) {
+        heldChanges.push_back(change);
+        return;
+    }
     for (Client* client : listeners) {
         client->events->changed(change);
         client->events->changed(MidiObjectChange{});

@@ -45,7 +45,7 @@ public:
     bool remove(MIDIEndpointRef endpoint);
     // The first endpoint of that kind and name, or 0.
     MIDIEndpointRef find(MIDIObjectType type, std::string const& name);
-    // Back to no endpoints, no packets, no failures and no held sends, telling nobody.
+    // Back to no endpoints, no packets, no failures and nothing held, telling nobody.
     void reset();
 
     // The packets reach every input port connected to the source, on the calling
@@ -57,6 +57,9 @@ public:
     void fail(VirtualMidiCall call, OSStatus status);
     // While held, sends wait, so a test can act while a send is in progress.
     void holdSends(bool hold);
+    // While held, endpoints still come and go but clients hear of it only on the
+    // release, in order: a test decides when the program learns of a change.
+    void holdChanges(bool hold);
     // Appends one line per packet sent (upper-case hex bytes separated by blanks) to
     // the file, flushed at once; false when it cannot be opened.
     bool logTo(std::string const& path);
@@ -91,6 +94,8 @@ private:
     std::vector<VirtualMidiPacket> packets;
     std::map<VirtualMidiCall, OSStatus> failures;
     bool sendsHeld = false;
+    bool changesHeld = false;
+    std::vector<MidiObjectChange> heldChanges;
     std::FILE* log = nullptr;
 
     // Held while packets are handed to input ports and while one is destroyed, so

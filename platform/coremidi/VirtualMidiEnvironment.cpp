@@ -60,6 +60,8 @@ bool runCommand(VirtualMidiBackend& backend, std::string const& line)
         backend.fail(VirtualMidiCall::Send, status);
     else if (line == "ok-send")
         backend.fail(VirtualMidiCall::Send, 0);
+    else if (line == "hold-changes" || line == "release-changes")
+        backend.holdChanges(line == "hold-changes");
     else {
         std::fprintf(stderr, "DRAVIK_VIRTUAL_MIDI_CONTROL: not a command: %s\n", line.c_str());
         return false;
@@ -67,11 +69,22 @@ bool runCommand(VirtualMidiBackend& backend, std::string const& line)
     return true;
 }
 
-// Reads commands from the pipe until it is destroyed. Opened for writing as well,
-// so that the pipe never reads as ended when a writer closes it.
+// Opens a named pipe for reading and writing, so that neither side's open waits
+// for the other and the pipe never reads as ended when a writer closes it; -1 and
+// a message when it cannot be opened.
+int openPipe(char const* variable, char const* path)
+{
+    int fd = ::open(path, O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        std::fprintf(stderr, "%s: cannot open %s: %s\n", variable, path, std::strerror(errno));
+    return fd;
+}
+
+// Reads commands from the pipe until it is destroyed, and answers each on the
+// reply pipe, when there is one, once it has been carried out: "ok" or "error".
 class ControlPipe {
 public:
-    ControlPipe(VirtualMidiBackend& backend, int fd) : backend(backend), fd(fd)
+    ControlPipe(VirtualMidiBackend& backend, int fd, int replyFd) : backend(backend), fd(fd), replyFd(replyFd)
     {
         if (waker.valid())
             reader = std::thread([this] { run(); });
@@ -87,6 +100,8 @@ public:
             reader.join();
         }
         ::close(fd);
+        if (replyFd >= 0)
+            ::close(replyFd);
     }
 
 private:
@@ -114,12 +129,20 @@ private:
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
             if (!line.empty())
-                runCommand(backend, line);
+                reply(runCommand(backend, line) ? "ok\n" : "error\n");
         }
+    }
+
+    // A reply that finds the pipe full is dropped: nobody is reading the replies.
+    void reply(char const* text)
+    {
+        if (replyFd >= 0 && ::write(replyFd, text, std::strlen(text)) < 0 && errno != EAGAIN)
+            std::fprintf(stderr, "DRAVIK_VIRTUAL_MIDI_REPLY: %s\n", std::strerror(errno));
     }
 
     VirtualMidiBackend& backend;
     int const fd;
+    int const replyFd;
     PollWaker waker;
     std::thread reader;
 };
@@ -149,9 +172,10 @@ void applyVirtualMidiEnvironment(VirtualMidiBackend& backend)
     char const* control = std::getenv("DRAVIK_VIRTUAL_MIDI_CONTROL");
     if (!control || !*control)
         return;
-    int fd = ::open(control, O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    int fd = openPipe("DRAVIK_VIRTUAL_MIDI_CONTROL", control);
     if (fd < 0)
-        std::fprintf(stderr, "DRAVIK_VIRTUAL_MIDI_CONTROL: cannot open %s: %s\n", control, std::strerror(errno));
-    else
-        controlPipe() = std::make_unique<ControlPipe>(backend, fd);
+        return;
+    char const* reply = std::getenv("DRAVIK_VIRTUAL_MIDI_REPLY");
+    int replyFd = reply && *reply ? openPipe("DRAVIK_VIRTUAL_MIDI_REPLY", reply) : -1;
+    controlPipe() = std::make_unique<ControlPipe>(backend, fd, replyFd);
 }

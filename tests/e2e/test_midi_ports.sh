@@ -20,6 +20,7 @@ e2e_port_box_image "$wid" "$none"
 
 # The box lists the ports after "(none)" in the back-end's order. One key at a
 # time: SEND is ready with either port, so only the box tells the second apart.
+e2e_wait_focus "$wid" $E2E_OPEN
 e2e_key "$wid" Tab Down
 e2e_wait_port_box_change "$wid" "$none" "$other"
 e2e_key "$wid" Down

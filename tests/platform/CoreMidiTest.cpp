@@ -159,6 +159,22 @@ TEST_F(CoreMidiNotifications, AddedAndRemovedReachTheNotifyProcedureOnTheCreatin
     EXPECT_EQ(kMIDIInvalidClient, MIDIClientDispose(listening));
 }
 
+TEST_F(CoreMidiNotifications, HeldChangesAreToldOnTheReleaseInOrder)
+{
+    EventThread events;
+    Notifications heard;
+    listener(events, heard);
+    midi.holdChanges(true);
+    MIDIEndpointRef out = midi.add(kMIDIObjectType_Destination, hardwarePort("Out", 1, 2));
+    midi.remove(out);
+    EXPECT_EQ(0, events.run([] { return OSStatus(0); })); // after whatever was posted before it
+    EXPECT_TRUE(heard.all().empty());
+    midi.holdChanges(false);
+    ASSERT_TRUE(waitUntil([&] { return heard.all().size() == 4; }));
+    EXPECT_EQ(kMIDIMsgObjectAdded, heard.all()[0].message);
+    EXPECT_EQ(kMIDIMsgObjectRemoved, heard.all()[2].message);
+}
+
 TEST_F(CoreMidiNotifications, NothingReachesADisposedClient)
 {
     EventThread events;

@@ -4,12 +4,12 @@
 
 #include "platform/coremidi/MIDIServices.h"
 
-#include "tests/foundation/WaitUntil.h"
 #include "tests/support/VirtualMidi.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,7 +18,6 @@
 #include <sstream>
 
 using namespace miditest;
-using TrTest::waitUntil;
 
 namespace {
 
@@ -29,13 +28,19 @@ std::string path(char const* name)
     return folder + "/" + name;
 }
 
-void command(std::string const& line)
+// Gives the command and returns the reply, which comes once it has been carried out.
+std::string command(std::string const& line)
 {
+    static int const replies = ::open(path("reply").c_str(), O_RDONLY);
     int fd = ::open(path("control").c_str(), O_WRONLY);
-    ASSERT_GE(fd, 0);
     std::string text = line + "\n";
     EXPECT_EQ(ssize_t(text.size()), ::write(fd, text.data(), text.size()));
     ::close(fd);
+    std::string reply;
+    pollfd ready{replies, POLLIN, 0};
+    for (char c = 0; c != '\n' && ::poll(&ready, 1, 10000) == 1 && ::read(replies, &c, 1) == 1;)
+        reply += c;
+    return reply;
 }
 
 std::string logged()
@@ -89,15 +94,17 @@ protected:
         ASSERT_NE(nullptr, mkdtemp(pattern));
         folder = pattern;
         ASSERT_EQ(0, mkfifo(path("control").c_str(), 0600));
+        ASSERT_EQ(0, mkfifo(path("reply").c_str(), 0600));
         setenv("DRAVIK_MIDI_BACKEND", "virtual", 1);
         setenv("DRAVIK_VIRTUAL_MIDI_PORTS", "Alpha;Beta Synth;;", 1);
         setenv("DRAVIK_VIRTUAL_MIDI_LOG", path("log").c_str(), 1);
         setenv("DRAVIK_VIRTUAL_MIDI_CONTROL", path("control").c_str(), 1);
+        setenv("DRAVIK_VIRTUAL_MIDI_REPLY", path("reply").c_str(), 1);
     }
 
     static void TearDownTestSuite()
     {
-        for (char const* name : {"control", "log"})
+        for (char const* name : {"control", "reply", "log"})
             std::remove(path(name).c_str());
         ::rmdir(folder.c_str());
     }
@@ -120,26 +127,25 @@ TEST_F(VirtualMidiEnvironment, PortsLogAndControlPipeWorkFromTheVariables)
     ASSERT_EQ(0, sendTo("Alpha", {{0, "90 3C 40"}, {1, "F0 7E 7F 06 01 F7"}}));
     EXPECT_EQ("90 3C 40\nF0 7E 7F 06 01 F7\n", logged());
 
-    command("add Gamma");
-    EXPECT_TRUE(waitUntil([] { return names(kMIDIObjectType_Destination).size() == 3; }));
-    command("remove Beta Synth");
+    EXPECT_EQ("ok\n", command("add Gamma"));
+    EXPECT_EQ(3u, names(kMIDIObjectType_Destination).size());
+    EXPECT_EQ("ok\n", command("remove Beta Synth"));
     expected = {"Alpha", "Gamma"};
-    EXPECT_TRUE(waitUntil([&] { return names(kMIDIObjectType_Source) == expected; }));
+    EXPECT_EQ(expected, names(kMIDIObjectType_Source));
     EXPECT_EQ(expected, names(kMIDIObjectType_Destination));
 
-    // Commands run in order: once the marker is there, sends fail.
-    command("fail-send -10838");
-    command("add Marker");
-    EXPECT_TRUE(waitUntil([] { return names(kMIDIObjectType_Destination).size() == 3; }));
+    EXPECT_EQ("ok\n", command("fail-send -10838"));
     EXPECT_EQ(kMIDIMessageSendErr, sendTo("Gamma", {{0, "C0 01"}}));
-    command("ok-send");
-    EXPECT_TRUE(waitUntil([] { return sendTo("Gamma", {{0, "C0 02"}}) == 0; }));
+    EXPECT_EQ("ok\n", command("ok-send"));
+    EXPECT_EQ(0, sendTo("Gamma", {{0, "C0 02"}}));
     EXPECT_EQ("90 3C 40\nF0 7E 7F 06 01 F7\nC0 02\n", logged());
 
-    command("no such command");
-    command("remove Alpha");
-    command("add Alpha");
-    expected = {"Gamma", "Marker", "Alpha"};
-    EXPECT_TRUE(waitUntil([&] { return names(kMIDIObjectType_Destination) == expected; }));
+    EXPECT_EQ("error\n", command("no such command"));
+    EXPECT_EQ("ok\n", command("hold-changes"));
+    EXPECT_EQ("ok\n", command("remove Alpha"));
+    EXPECT_EQ("ok\n", command("add Alpha"));
+    EXPECT_EQ("ok\n", command("release-changes"));
+    expected = {"Gamma", "Alpha"};
+    EXPECT_EQ(expected, names(kMIDIObjectType_Destination));
     EXPECT_EQ(alpha, idsOf("Alpha"));
 }
