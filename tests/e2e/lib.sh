@@ -28,19 +28,20 @@
 # Set by e2e_other_user: E2E_AS, the command that runs what follows it as that
 # user, and E2E_AS_PROGRAM, E2E_AS_HOME and E2E_AS_RUNTIME, the copy of the
 # program, the HOME and the runtime folder of that user.
-# Set by e2e_midi_setup: E2E_MIDI_LOG and E2E_MIDI_CONTROL.
+# Set by e2e_midi_setup: E2E_MIDI_LOG, E2E_MIDI_CONTROL and E2E_MIDI_REPLY.
 # Set by e2e_start: E2E_PID, the process id of the program just started.
 # Set by e2e_wait_exit: E2E_STATUS, the exit status of the process waited for.
 
 E2E_SCREEN_WIDTH=1280
 E2E_SCREEN_HEIGHT=1024
-E2E_TIMEOUT=30          # seconds to wait for a window or an exit
+E2E_TIMEOUT=60          # seconds to wait for a window or an exit
 E2E_PIDS=()             # every program started, stopped at exit
 E2E_XVFB_PID=
 E2E_TMP=
 E2E_STARTS=0
 E2E_MADE=()             # folders a test made outside E2E_TMP, removed at exit
 E2E_AS=()
+E2E_OPEN="34 15"        # the top left corner of OPEN, the first control
 
 # e2e_init PROGRAM X11_HELPER ARTEFACT_DIR
 # Starts Xvfb on a free display, creates the window-manager atoms, makes a fresh
@@ -219,6 +220,21 @@ e2e_key() {
     xdotool windowfocus --sync "$wid" key --clearmodifiers "$@"
 }
 
+# e2e_wait_focus WINDOW X Y
+# Gives the window the keyboard focus and waits until the control whose top
+# left corner is at X,Y shows the focus frame. Keys typed before the program
+# has put its focus back on a control (just after a box, a file dialog or a
+# popup list has gone, say) reach no control and are lost.
+e2e_wait_focus() {
+    xdotool windowfocus --sync "$1"
+    e2e_poll "$1" e2e_focused_at "$@" || e2e_fail "no focus frame at $2,$3 (pixel '$E2E_SEEN')"
+}
+
+e2e_focused_at() {
+    E2E_SEEN=$(import -window "$1" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' || true)
+    [ "$E2E_SEEN" = "#0054A6" ]
+}
+
 # e2e_close_window WINDOW
 # Asks the window to close as a window manager's close button does.
 e2e_close_window() {
@@ -364,6 +380,16 @@ e2e_click() {
     xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
+# e2e_cpu_seconds PID
+# Prints the processor time the process has used so far, in whole seconds.
+e2e_cpu_seconds() {
+    local stat fields
+    stat=$(cat "/proc/$1/stat") || e2e_fail "no process $1"
+    # The fields after the command name, which is in parentheses and may hold blanks.
+    read -r -a fields <<<"${stat##*) }"
+    echo $(((fields[11] + fields[12]) / $(getconf CLK_TCK)))
+}
+
 # e2e_wait_exit PID
 # Waits until the process ends and sets E2E_STATUS to its exit status, nudging
 # its windows meanwhile; fails the test when it still runs after the timeout.
@@ -395,23 +421,30 @@ e2e_stop() {
 # e2e_midi_setup PORTS
 # The MIDI ports of the programs started from now on (names separated by ";"),
 # each an input and an output. Every packet they send becomes a line of hex bytes
-# in $E2E_MIDI_LOG; e2e_midi_control talks to them through $E2E_MIDI_CONTROL.
+# in $E2E_MIDI_LOG; e2e_midi_control talks to them through $E2E_MIDI_CONTROL and
+# hears their answers on $E2E_MIDI_REPLY.
 e2e_midi_setup() {
     E2E_MIDI_LOG="$E2E_OUT/midi.log"
     E2E_MIDI_CONTROL="$E2E_TMP/midi-control"
+    E2E_MIDI_REPLY="$E2E_TMP/midi-reply"
     : >"$E2E_MIDI_LOG"
     [ -p "$E2E_MIDI_CONTROL" ] || mkfifo "$E2E_MIDI_CONTROL"
+    [ -p "$E2E_MIDI_REPLY" ] || mkfifo "$E2E_MIDI_REPLY"
     export DRAVIK_VIRTUAL_MIDI_PORTS=$1 DRAVIK_VIRTUAL_MIDI_LOG=$E2E_MIDI_LOG
-    export DRAVIK_VIRTUAL_MIDI_CONTROL=$E2E_MIDI_CONTROL
+    export DRAVIK_VIRTUAL_MIDI_CONTROL=$E2E_MIDI_CONTROL DRAVIK_VIRTUAL_MIDI_REPLY=$E2E_MIDI_REPLY
 }
 
 # e2e_midi_control COMMAND
-# Gives the running program's MIDI back-end a command: "add NAME" or "remove
-# NAME" plugs a port in or out, "fail-send STATUS" makes every send fail with
-# that status, "ok-send" lets them succeed again.
+# Gives the running program's MIDI back-end a command and returns once it has
+# been carried out: "add NAME" or "remove NAME" plugs a port in or out,
+# "fail-send STATUS" makes every send fail with that status, "ok-send" lets them
+# succeed again; after "hold-changes" the program hears of ports that come and go
+# only at "release-changes".
 e2e_midi_control() {
-    timeout 5 bash -c 'printf "%s\n" "$1" >"$2"' _ "$1" "$E2E_MIDI_CONTROL" ||
-        e2e_fail "the program does not read its MIDI control pipe"
+    local reply
+    reply=$(timeout "$E2E_TIMEOUT" bash -c 'printf "%s\n" "$1" >"$2" && read -r line <"$3" && echo "$line"' \
+        _ "$1" "$E2E_MIDI_CONTROL" "$E2E_MIDI_REPLY") || e2e_fail "the program does not answer on its MIDI control pipe"
+    [ "$reply" = ok ] || e2e_fail "the program's MIDI back-end refused '$1'"
 }
 
 # e2e_midi_packets

@@ -9,10 +9,13 @@ wid=$(e2e_find_window "$E2E_PID")
 e2e_wait_title "$wid" "Dravik MIDI T - v2.0"
 e2e_wait_started "$wid"
 
+e2e_wait_focus "$wid" $E2E_OPEN
 e2e_key "$wid" Return
 dialog=$(e2e_wait_window_named "^Open a Dravik MIDI T File$")
 e2e_key "$dialog" Escape
 e2e_wait_no_window "^Open a Dravik MIDI T File$"
+# Back on OPEN once the dialog has gone.
+e2e_wait_focus "$wid" $E2E_OPEN
 
 # OPEN, the MIDI port box, SAVE (SEND is off without a MIDI output), program,
 # program type: Down picks the next program type.

@@ -24,6 +24,7 @@ e2e_wait_title "$wid" "Dravik MIDI T - v2.0 - live.syx"
 e2e_wait_started "$wid"
 # OPEN, the MIDI port box, SAVE, program, program type: Down picks the next
 # program type.
+e2e_wait_focus "$wid" $E2E_OPEN
 e2e_key "$wid" Tab Tab Tab Tab Down
 e2e_wait_title "$wid" "Dravik MIDI T - v2.0 - live.syx *"
 

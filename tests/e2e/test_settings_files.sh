@@ -35,7 +35,8 @@ wait_visible_windows() {
 
 # Picks the next loop portamento rate: a click opens the box's list, Escape
 # closes it and leaves the box focused, the down arrow picks the next rate.
-# Each step waits for the list to show or go, so a slow build sees them in order.
+# Each step waits for the list to show or go, and the arrow for the box's focus
+# frame, so a slow build sees them in order.
 next_loop_rate() {
     local before
     before=$(visible_windows)
@@ -43,6 +44,7 @@ next_loop_rate() {
     wait_visible_windows $((before + 1))
     xdotool key Escape
     wait_visible_windows "$before"
+    e2e_wait_focus "$1" 283 535
     e2e_key "$1" Down
 }
 
