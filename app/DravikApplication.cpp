@@ -1,8 +1,7 @@
 #include "app/DravikApplication.h"
 
 #include "app/DravikWindow.h"
-
-#include <iostream>
+#include "foundation/Diagnostics.h"
 
 DravikApplication::DravikApplication() = default;
 
@@ -34,7 +33,7 @@ void DravikApplication::initialise(juce::String const& commandLine)
         return;
     }
     if (lock == Tr::InstanceLock::Unavailable)
-        std::cerr << "The single-instance lock cannot be taken; starting anyway.\n";
+        Tr::EH_out(Tr::EH_WARNING, "The single-instance lock cannot be taken; starting anyway.");
     quitSignals = std::make_unique<QuitSignals>([this] { systemRequestedQuit(); });
     window = std::make_unique<DravikWindow>(L"Dravik MIDI T");
     window->init(commandLine, false, false);
