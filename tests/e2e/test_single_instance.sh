@@ -51,12 +51,14 @@ if e2e_other_user nobody; then
     start_twice_as "own runtime folder"
     # A user without a runtime folder keeps the lock in the home, where nobody
     # else can make its folder first, as anyone can in /tmp: a user id that has
-    # neither, and a folder in /tmp made for it by root.
+    # neither, and a folder in /tmp made for it by root. Making that folder is
+    # the test for a free id, so that runs side by side never pick the same.
     stranger=60999
-    while getent passwd $stranger >/dev/null || [ -e /tmp/dravik-$stranger ] || [ -e /run/user/$stranger ]; do
+    until ! getent passwd $stranger >/dev/null && [ ! -e /run/user/$stranger ] &&
+        mkdir -m 0700 /tmp/dravik-$stranger 2>/dev/null; do
         stranger=$((stranger - 1))
+        [ $stranger -gt 59000 ] || e2e_fail "no free user id for a stranger"
     done
-    mkdir -m 0700 /tmp/dravik-$stranger
     E2E_MADE+=(/tmp/dravik-$stranger)
     e2e_other_user $stranger
     rmdir "$E2E_AS_RUNTIME"
