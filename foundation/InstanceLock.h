@@ -19,7 +19,9 @@ public:
     InstanceLock& operator=(InstanceLock const&) = delete;
 
     // Acquired also when this object holds the lock already; Unavailable when
-    // there is no private folder or the file cannot be made.
+    // the folder is not private to the user or the file cannot be made. The
+    // file is made through the descriptor that the folder was checked on, so
+    // the folder cannot be swapped in between.
     Result acquire();
     void release();
 
@@ -27,15 +29,18 @@ public:
     // it: XDG_RUNTIME_DIR when it names the user's own private folder, else
     // /run/user/<uid> when it is one, else the folder "locks" in the per-user
     // settings folder, made private to the user: in the home, where no other
-    // user can make it first, as anyone can in /tmp. Empty when none can be
-    // used safely (another user made it, or others may write it).
+    // user can make it first, as anyone can in /tmp. One of the user's that
+    // others may read but not change (restored from a copy, say) is made
+    // private again. Empty when none can be used safely (another user made it,
+    // or others may write it).
     static BString userLockFolder();
     // The same with the runtime folder, the base of the users' runtime folders
     // and the settings folder given.
     static BString userLockFolder(BString const& runtime, BString const& runBase, BString const& settings);
 
 private:
-    BString path;
+    BString folder;
+    BString name;
     int fd = -1;
 };
 
