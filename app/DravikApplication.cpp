@@ -26,7 +26,7 @@ bool DravikApplication::moreThanOneInstanceAllowed()
 // (no private folder for it) the editor still starts.
 void DravikApplication::initialise(juce::String const& commandLine)
 {
-    instanceLock = std::make_unique<Tr::InstanceLock>(Tr::InstanceLock::userLockFolder(), "Dravik MIDI T.lock");
+    instanceLock = std::make_unique<Tr::UserInstanceLock>("Dravik MIDI T.lock");
     Tr::InstanceLock::Result lock = instanceLock->acquire();
     if (lock == Tr::InstanceLock::HeldElsewhere) {
         quit();

@@ -56,6 +56,12 @@ void makePrivateAgain(BString const& folder)
         close(fd);
 }
 
+BString runtimeFolder()
+{
+    char const* runtime = std::getenv("XDG_RUNTIME_DIR");
+    return runtime != nullptr ? BString(runtime) : BString();
+}
+
 } // namespace
 
 InstanceLock::InstanceLock(BString const& folder, BString const& name)
@@ -68,7 +74,7 @@ InstanceLock::~InstanceLock()
     release();
 }
 
-InstanceLock::Result InstanceLock::acquire()
+InstanceLock::Result InstanceLock::acquire(Kind kind)
 {
     if (fd >= 0)
         return Acquired;
@@ -79,7 +85,7 @@ InstanceLock::Result InstanceLock::acquire()
     close(dir);
     if (fd < 0)
         return Unavailable;
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+    if (flock(fd, (kind == Shared ? LOCK_SH : LOCK_EX) | LOCK_NB) == 0)
         return Acquired;
     bool held = errno == EWOULDBLOCK;
     release();
@@ -93,12 +99,6 @@ void InstanceLock::release()
     fd = -1;
 }
 
-BString InstanceLock::userLockFolder()
-{
-    char const* runtime = std::getenv("XDG_RUNTIME_DIR");
-    return userLockFolder(runtime != nullptr ? BString(runtime) : BString(), "/run/user", getPexaSettingsBaseDir());
-}
-
 BString InstanceLock::userLockFolder(BString const& runtime, BString const& runBase, BString const& settings)
 {
     if (isPrivateFolder(runtime))
@@ -106,11 +106,38 @@ BString InstanceLock::userLockFolder(BString const& runtime, BString const& runB
     BString userRuntime = runBase + "/" + BString::fromInt(static_cast<unsigned int>(geteuid()));
     if (isPrivateFolder(userRuntime))
         return userRuntime;
+    return settingsLockFolder(settings);
+}
+
+BString InstanceLock::settingsLockFolder(BString const& settings)
+{
     BString own = settings + "/locks";
     ForceDirectories(settings);
     mkdir(own.toUTF8(), 0700);
     makePrivateAgain(own);
     return isPrivateFolder(own) ? own : BString();
+}
+
+UserInstanceLock::UserInstanceLock(BString const& name)
+    : UserInstanceLock(name, runtimeFolder(), "/run/user", getPexaSettingsBaseDir())
+{
+}
+
+UserInstanceLock::UserInstanceLock(BString const& name, BString const& runtime, BString const& runBase,
+                                   BString const& settings)
+    : folder(InstanceLock::userLockFolder(runtime, runBase, settings)),
+      settingsFolder(InstanceLock::settingsLockFolder(settings)), own(folder, name), settingsLock(settingsFolder, name)
+{
+}
+
+InstanceLock::Result UserInstanceLock::acquire()
+{
+    InstanceLock::Result result = own.acquire();
+    if (result != InstanceLock::Acquired || folder == settingsFolder
+        || settingsLock.acquire(InstanceLock::Shared) != InstanceLock::HeldElsewhere)
+        return result;
+    own.release();
+    return InstanceLock::HeldElsewhere;
 }
 
 } // namespace Tr

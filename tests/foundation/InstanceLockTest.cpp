@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <memory>
 #include <vector>
 
 using FileTest::TempFolder;
 using Tr::BString;
 using Tr::InstanceLock;
+using Tr::UserInstanceLock;
 
 namespace {
 
@@ -130,6 +132,30 @@ TEST(InstanceLock, UserFolderFollowsTheRuntimeConvention)
         ASSERT_EQ(0, chown(runtime.c_str(), 65534, 65534));
         EXPECT_EQ("", folder(runtime));
     }
+}
+
+// An editor that found no runtime folder holds the lock in the settings folder;
+// a runtime folder made during its run (the toolkit's helpers make it) lets no
+// second editor of that home in, nor does the reverse. Runtime folders of their
+// own still give editors of their own.
+TEST(InstanceLock, ARuntimeFolderMadeLaterLetsNoSecondEditorIn)
+{
+    TempFolder dir;
+    std::string later = dir / "later", other = dir / "other";
+    auto lockWith = [&](std::string const& runtime) {
+        return std::make_unique<UserInstanceLock>("app.lock", pathOf(runtime), pathOf(dir / "run"),
+                                                  pathOf(dir / "home/.settings"));
+    };
+    auto first = lockWith(later);
+    EXPECT_EQ(InstanceLock::Acquired, first->acquire());
+    mkdir(later.c_str(), 0700);
+    EXPECT_EQ(InstanceLock::HeldElsewhere, lockWith(later)->acquire());
+    first.reset();
+    auto withRuntime = lockWith(later);
+    EXPECT_EQ(InstanceLock::Acquired, withRuntime->acquire());
+    EXPECT_EQ(InstanceLock::HeldElsewhere, lockWith(dir / "none")->acquire());
+    mkdir(other.c_str(), 0700);
+    EXPECT_EQ(InstanceLock::Acquired, lockWith(other)->acquire());
 }
 
 } // namespace
