@@ -1,8 +1,7 @@
 #include "app/DravikApplication.h"
 
 #include "app/DravikWindow.h"
-
-#include <iostream>
+#include "foundation/Diagnostics.h"
 
 DravikApplication::DravikApplication() = default;
 
@@ -27,14 +26,14 @@ bool DravikApplication::moreThanOneInstanceAllowed()
 // (no private folder for it) the editor still starts.
 void DravikApplication::initialise(juce::String const& commandLine)
 {
-    instanceLock = std::make_unique<Tr::InstanceLock>(Tr::InstanceLock::userLockFolder(), "Dravik MIDI T.lock");
+    instanceLock = std::make_unique<Tr::UserInstanceLock>("Dravik MIDI T.lock");
     Tr::InstanceLock::Result lock = instanceLock->acquire();
     if (lock == Tr::InstanceLock::HeldElsewhere) {
         quit();
         return;
     }
     if (lock == Tr::InstanceLock::Unavailable)
-        std::cerr << "The single-instance lock cannot be taken; starting anyway.\n";
+        Tr::EH_out(Tr::EH_WARNING, "The single-instance lock cannot be taken; starting anyway.");
     quitSignals = std::make_unique<QuitSignals>([this] { systemRequestedQuit(); });
     window = std::make_unique<DravikWindow>(L"Dravik MIDI T");
     window->init(commandLine, false, false);

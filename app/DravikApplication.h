@@ -30,7 +30,7 @@ public:
     void systemRequestedQuit() override;
 
 private:
-    std::unique_ptr<Tr::InstanceLock> instanceLock;
+    std::unique_ptr<Tr::UserInstanceLock> instanceLock;
     std::unique_ptr<QuitSignals> quitSignals;
     std::unique_ptr<BWindow> window;
 };

@@ -2,7 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/limits.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -22,6 +24,7 @@ std::atomic<unsigned int> tempCounter{0};
 
 char const tempPrefix[] = ".dravik-";
 char const tempSuffix[] = ".tmp";
+char const accessAcl[] = "system.posix_acl_access";
 
 // A symbolic link is replaced through its target, so the link itself survives.
 std::string resolveLink(std::string const& path)
@@ -127,15 +130,43 @@ bool writeAll(int fd, char const* data, std::size_t size)
     return true;
 }
 
-// The new file takes over the owner, group and permissions of the one it
-// replaces, as far as the system lets this user give them: root keeps another
-// user's file that user's; others keep at least its group where they belong to
-// it. The mode comes last, as a change of owner clears the set-id bits.
-void keepOwnerAndMode(int fd, struct stat const& old)
+// The file's access ACL as the system stores it (a version, then entries of a
+// tag, rights and an id); empty when it has none.
+std::string accessAclOf(std::string const& target)
+{
+    std::string acl(XATTR_SIZE_MAX, '\0');
+    ssize_t size = getxattr(target.c_str(), accessAcl, acl.data(), acl.size());
+    acl.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+    return acl;
+}
+
+// The mode to give the new file. Where the old one has an ACL, its mode's group
+// bits are the ACL's mask: the owning group's own rights are those of its entry.
+mode_t modeOf(struct stat const& old, std::string const& acl)
+{
+    unsigned char const groupEntry = 0x04;
+    mode_t mode = old.st_mode & 07777;
+    for (std::size_t at = 4; at + 8 <= acl.size(); at += 8)
+        if (static_cast<unsigned char>(acl[at]) == groupEntry && acl[at + 1] == 0)
+            mode = (mode & ~mode_t(070)) | (mode_t(acl[at + 2] & 7) << 3);
+    return mode;
+}
+
+// The new file takes over the owner, group, permissions and access ACL of the
+// one it replaces, as far as the system lets this user give them: root keeps
+// another user's file that user's; others keep at least its group where they
+// belong to it. The mode comes after the owner, as a change of owner clears the
+// set-id bits; the ACL comes last, so that where it cannot be set, the group
+// keeps its own rights and nobody gains any. An ACL that the new file inherited
+// from the folder goes, unless the old file's takes its place.
+void keepOwnerAndRights(int fd, std::string const& target, struct stat const& old)
 {
     if (fchown(fd, old.st_uid, old.st_gid) != 0)
         (void)fchown(fd, static_cast<uid_t>(-1), old.st_gid);
-    (void)fchmod(fd, old.st_mode & 07777);
+    std::string acl = accessAclOf(target);
+    (void)fchmod(fd, modeOf(old, acl));
+    if (acl.empty() || fsetxattr(fd, accessAcl, acl.data(), acl.size(), 0) != 0)
+        (void)fremovexattr(fd, accessAcl);
 }
 
 // Makes the rename itself durable; a folder that cannot be synced changes nothing.
@@ -158,7 +189,7 @@ int replace(std::string const& target, struct stat const* old, void const* data,
     if (fd < 0)
         return errno;
     if (old != nullptr)
-        keepOwnerAndMode(fd, *old);
+        keepOwnerAndRights(fd, target, *old);
     int problem = writeAll(fd, static_cast<char const*>(data), size) && fsync(fd) == 0 ? 0 : errno;
     if (close(fd) != 0 && problem == 0)
         problem = errno;

@@ -19,7 +19,8 @@ char const* const iniSection = "Current";
 char const* const fileFilter = "*.syx";
 char const* const fileDescription = "Dravik Settings File";
 
-// The file dialog counts as a box on screen, so a quit request waits for it.
+// The file dialog counts as a box on screen: a quit request made while it is
+// open is refused and forgotten; one made after it has gone is carried out.
 Tr::BString askForSettingsFile(char const* title, char const* prompt, Tr::BString const& startPath, int save)
 {
     JuceUtils::DialogOnScreen onScreen;

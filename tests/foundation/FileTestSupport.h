@@ -119,16 +119,41 @@ inline size_t entryCount(std::string const& folder)
     return static_cast<size_t>(std::distance(begin(entries), end(entries)));
 }
 
-// Runs the action in a child process and gives its result (98 when the child dies),
-// for actions that change the process for good.
+// Runs the action in a child process and gives its result (98 when the child dies
+// or the action throws: the child never returns into the test program), for
+// actions that change the process for good.
 inline int runInChild(std::function<int()> const& action)
 {
     pid_t child = fork();
-    if (child == 0)
-        _exit(action());
+    if (child == 0) {
+        int result = 98;
+        try {
+            result = action();
+        } catch (...) {
+        }
+        _exit(result);
+    }
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+
+// Runs the action in a child process whose address space may grow by at most
+// that many bytes, so that one that runs away with memory fails there (98, or
+// the sanitizer's exit code) instead of filling the machine. The bound counts from
+// what the process has mapped already: under the sanitizers, terabytes of
+// reserved shadow.
+inline int runInChildWithin(std::size_t bytes, std::function<int()> const& action)
+{
+    return runInChild([&] {
+        unsigned long long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        rlimit limit{};
+        limit.rlim_cur = limit.rlim_max = pages * static_cast<unsigned long long>(sysconf(_SC_PAGESIZE)) + bytes;
+        if (pages == 0 || setrlimit(RLIMIT_AS, &limit) != 0)
+            return 97;
+        return action();
+    });
 }
 
 // Runs the action as a user without special rights: root ignores folder

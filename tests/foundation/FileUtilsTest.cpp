@@ -5,13 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <grp.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/un.h>
+#include <sys/xattr.h>
 
+#include <array>
 #include <cerrno>
 #include <climits>
+#include <cstddef>
 #include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <thread>
 #include <vector>
@@ -128,7 +135,8 @@ TEST(ForceDirectories, RefusesWhatItMustNotCreate)
     std::string tooLong = dir.path();
     while (tooLong.size() < (1u << 20))
         tooLong += "/a";
-    EXPECT_FALSE(Tr::forceDirectories(tooLong.c_str()));
+    // Refused before any work: walking it up would take gigabytes.
+    EXPECT_EQ(0, FileTest::runInChildWithin(256 << 20, [&] { return Tr::forceDirectories(tooLong.c_str()); }));
     EXPECT_FALSE(Tr::dirExists((dir / "a").c_str()));
 }
 
@@ -534,6 +542,99 @@ TEST(AtomicWrite, KeepsTheOwnerGroupAndModeOfTheFileItReplaces)
         EXPECT_EQ(c.newOwner, info.st_uid);
         EXPECT_EQ(c.group, info.st_gid);
         EXPECT_EQ(c.mode, info.st_mode & 07777);
+    }
+}
+
+char const* const accessAcl = "system.posix_acl_access";
+
+// An ACL as the system stores it: a version, then per entry a tag, the rights
+// and the user or group id (-1 for the entries without one).
+std::string aclOf(std::initializer_list<std::array<unsigned, 3>> entries)
+{
+    std::string acl;
+    auto put = [&](unsigned value, int bytes) {
+        for (int byte = 0; byte < bytes; ++byte)
+            acl += static_cast<char>(value >> (8 * byte));
+    };
+    put(2, 4);
+    for (auto const& entry : entries) {
+        put(entry[0], 2);
+        put(entry[1], 2);
+        put(entry[2], 4);
+    }
+    return acl;
+}
+
+std::string xattrOf(std::string const& file, char const* name)
+{
+    char value[1024];
+    ssize_t size = getxattr(file.c_str(), name, value, sizeof value);
+    return size > 0 ? std::string(value, static_cast<std::size_t>(size)) : "";
+}
+
+// Makes every later fsetxattr of this process fail, as on a file system that
+// keeps no ACLs of new files.
+bool refuseSettingAcls()
+{
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_fsetxattr, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program = {static_cast<unsigned short>(std::size(filter)), filter};
+    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
+// A file shared through an ACL stays shared, and its group gets the rights of
+// its own entry, not the mask's that the mode's group bits show; where the ACL
+// cannot be set, it still gets no more. An ACL that the folder hands down does
+// not go to a file that had none.
+TEST(AtomicWrite, KeepsTheAccessAclOfTheFileItReplaces)
+{
+    unsigned const none = 0xffffffff, nobody = 65534;
+    enum { UserObj = 0x01, User = 0x02, GroupObj = 0x04, Mask = 0x10, Other = 0x20 };
+    std::string const shared =
+        aclOf({{UserObj, 6, none}, {User, 6, nobody}, {GroupObj, 4, none}, {Mask, 6, none}, {Other, 0, none}});
+    std::string const masked =
+        aclOf({{UserObj, 6, none}, {User, 4, nobody}, {GroupObj, 0, none}, {Mask, 4, none}, {Other, 0, none}});
+    std::string const handedDown =
+        aclOf({{UserObj, 7, none}, {User, 6, nobody}, {GroupObj, 5, none}, {Mask, 7, none}, {Other, 5, none}});
+    struct {
+        char const* name;
+        std::string acl;
+        mode_t mode;
+        bool aclRefused;
+        std::string keptAcl;
+        mode_t keptMode;
+    } const cases[] = {
+        {"shared", shared, 0660, false, shared, 0660},
+        {"masked", masked, 0640, false, masked, 0640},
+        {"refused", shared, 0660, true, "", 0640},
+        {"plain", "", 0660, false, "", 0660},
+    };
+    TempFolder dir;
+    if (setxattr(dir.path().c_str(), "system.posix_acl_default", handedDown.data(), handedDown.size(), 0) != 0)
+        GTEST_SKIP() << "the file system under " << dir.path() << " keeps no ACLs: " << std::strerror(errno);
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string file = dir / c.name;
+        writeFile(file, "old");
+        removexattr(file.c_str(), accessAcl);
+        ASSERT_EQ(0, chmod(file.c_str(), c.mode));
+        if (!c.acl.empty()) {
+            ASSERT_EQ(0, setxattr(file.c_str(), accessAcl, c.acl.data(), c.acl.size(), 0));
+        }
+        EXPECT_EQ(0, FileTest::runInChild([&] {
+            if (c.aclRefused && !refuseSettingAcls())
+                return 99;
+            return Tr::writeFileAtomically(BString(file.c_str()), "new", 3) ? 0 : 1;
+        }));
+        EXPECT_EQ("new", readFile(file));
+        EXPECT_EQ(c.keptAcl, xattrOf(file, accessAcl));
+        struct stat info;
+        ASSERT_EQ(0, stat(file.c_str(), &info));
+        EXPECT_EQ(c.keptMode, info.st_mode & 07777);
     }
 }
 

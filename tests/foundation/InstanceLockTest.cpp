@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <memory>
+#include <vector>
 
 using FileTest::TempFolder;
 using Tr::BString;
 using Tr::InstanceLock;
+using Tr::UserInstanceLock;
 
 namespace {
 
@@ -20,10 +23,12 @@ BString pathOf(std::string const& path)
 TEST(InstanceLock, OneHolderPerFolderAndName)
 {
     TempFolder dir;
+    std::string locks = dir / "locks";
+    mkdir(locks.c_str(), 0700);
     mkdir((dir / "other").c_str(), 0700);
-    InstanceLock first(pathOf(dir.path()), "app.lock");
-    InstanceLock second(pathOf(dir.path()), "app.lock");
-    InstanceLock otherName(pathOf(dir.path()), "tool.lock");
+    InstanceLock first(pathOf(locks), "app.lock");
+    InstanceLock second(pathOf(locks), "app.lock");
+    InstanceLock otherName(pathOf(locks), "tool.lock");
     InstanceLock otherFolder(pathOf(dir / "other"), "app.lock");
     EXPECT_EQ(InstanceLock::Acquired, first.acquire());
     EXPECT_EQ(InstanceLock::Acquired, first.acquire());
@@ -32,14 +37,34 @@ TEST(InstanceLock, OneHolderPerFolderAndName)
     EXPECT_EQ(InstanceLock::Acquired, otherFolder.acquire());
     first.release();
     EXPECT_EQ(InstanceLock::Acquired, second.acquire());
-    EXPECT_EQ(InstanceLock::Unavailable, InstanceLock(BString(), "app.lock").acquire());
-    EXPECT_EQ(InstanceLock::Unavailable, InstanceLock(pathOf(dir / "none"), "app.lock").acquire());
+}
+
+// The folder is checked where the file is made: one that others may use, a link
+// (to a private folder even), another user's, a relative or a missing one holds
+// no lock, and nothing is made in it.
+TEST(InstanceLock, OnlyAPrivateFolderOfTheUserHoldsIt)
+{
+    TempFolder dir;
+    std::string open = dir / "open", hers = dir / "hers", own = dir / "own";
+    mkdir(open.c_str(), 0755);
+    mkdir(hers.c_str(), 0700);
+    mkdir(own.c_str(), 0700);
+    symlink(own.c_str(), (dir / "link").c_str());
+    std::vector<std::string> refused = {open, dir / "link", dir / "none", "", "relative"};
+    if (geteuid() == 0 && chown(hers.c_str(), 65534, 65534) == 0)
+        refused.push_back(hers);
+    for (auto const& folder : refused) {
+        SCOPED_TRACE(folder);
+        EXPECT_EQ(InstanceLock::Unavailable, InstanceLock(pathOf(folder), "app.lock").acquire());
+    }
+    EXPECT_EQ(0u, FileTest::entryCount(open) + FileTest::entryCount(hers) + FileTest::entryCount(own));
 }
 
 // The lock goes with its process, also one that is killed.
 TEST(InstanceLock, AKilledHolderLeavesItFree)
 {
     TempFolder dir;
+    chmod(dir.path().c_str(), 0700);
     int ready[2];
     ASSERT_EQ(0, pipe(ready));
     pid_t holder = fork();
@@ -89,6 +114,10 @@ TEST(InstanceLock, UserFolderFollowsTheRuntimeConvention)
     EXPECT_EQ(userRuntime, folder(runtime));
     chmod(userRuntime.c_str(), 0711);
     EXPECT_EQ(own, folder(runtime));
+    chmod(own.c_str(), 0755);
+    EXPECT_EQ(own, folder(runtime));
+    ASSERT_EQ(0, stat(own.c_str(), &info));
+    EXPECT_EQ(0700u, info.st_mode & 07777);
 
     chmod(own.c_str(), 0777);
     EXPECT_EQ("", folder(runtime));
@@ -103,6 +132,30 @@ TEST(InstanceLock, UserFolderFollowsTheRuntimeConvention)
         ASSERT_EQ(0, chown(runtime.c_str(), 65534, 65534));
         EXPECT_EQ("", folder(runtime));
     }
+}
+
+// An editor that found no runtime folder holds the lock in the settings folder;
+// a runtime folder made during its run (the toolkit's helpers make it) lets no
+// second editor of that home in, nor does the reverse. Runtime folders of their
+// own still give editors of their own.
+TEST(InstanceLock, ARuntimeFolderMadeLaterLetsNoSecondEditorIn)
+{
+    TempFolder dir;
+    std::string later = dir / "later", other = dir / "other";
+    auto lockWith = [&](std::string const& runtime) {
+        return std::make_unique<UserInstanceLock>("app.lock", pathOf(runtime), pathOf(dir / "run"),
+                                                  pathOf(dir / "home/.settings"));
+    };
+    auto first = lockWith(later);
+    EXPECT_EQ(InstanceLock::Acquired, first->acquire());
+    mkdir(later.c_str(), 0700);
+    EXPECT_EQ(InstanceLock::HeldElsewhere, lockWith(later)->acquire());
+    first.reset();
+    auto withRuntime = lockWith(later);
+    EXPECT_EQ(InstanceLock::Acquired, withRuntime->acquire());
+    EXPECT_EQ(InstanceLock::HeldElsewhere, lockWith(dir / "none")->acquire());
+    mkdir(other.c_str(), 0700);
+    EXPECT_EQ(InstanceLock::Acquired, lockWith(other)->acquire());
 }
 
 } // namespace
