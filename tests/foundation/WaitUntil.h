@@ -7,8 +7,9 @@
 namespace TrTest {
 
 // Polls the condition every millisecond until it holds or the deadline passes;
-// returns whether it held.
-inline bool waitUntil(std::function<bool()> const& condition, int timeoutMillis = 5000)
+// returns whether it held. The default deadline only ends a wait that failed, so
+// it is long enough for a loaded machine and the sanitizers.
+inline bool waitUntil(std::function<bool()> const& condition, int timeoutMillis = 30000)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMillis);
     while (!condition()) {

@@ -9,8 +9,9 @@
 
 namespace guitest {
 
-// Runs the message loop until the condition holds or the deadline passes.
-inline bool pumpUntil(std::function<bool()> const& condition, int timeoutMs = 5000)
+// Runs the message loop until the condition holds or the deadline passes. The
+// default deadline only ends a wait that failed: long enough for a loaded machine.
+inline bool pumpUntil(std::function<bool()> const& condition, int timeoutMs = 30000)
 {
     auto deadline = juce::Time::getMillisecondCounter() + static_cast<juce::uint32>(timeoutMs);
     while (!condition()) {

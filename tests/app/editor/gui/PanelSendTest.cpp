@@ -240,9 +240,8 @@ TEST_F(PanelSendTest, ClosingDuringRescansIsPrompt)
     });
     EXPECT_TRUE(guitest::pumpUntil([&] { return rescans > 20; }));
 
-    auto started = std::chrono::steady_clock::now();
+    // A close that the rescans held up would end only when they do, after it.
     closeWindow();
-    EXPECT_LT(TrTest::millisSince(started), 1000);
     stop = true;
     rescanning.join();
 }
@@ -303,9 +302,8 @@ TEST_F(PanelSendTest, ClosingDuringTheWaitEndsItsTimerAndWritesTheIniFile)
     clickSend({JuceUtils::Yes});
     ASSERT_TRUE(TrTest::waitUntil([] { return testthreads::threadsNamed("BThreadTimer") == 1; }));
 
-    auto started = std::chrono::steady_clock::now();
+    // The test's clock stands still: a close that waited for the timer would never end.
     closeWindow();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
     EXPECT_EQ(0, testthreads::threadsNamed("BThreadTimer"));
     EXPECT_TRUE(iniFile().loadFileAsString().contains("Device0=2:Dravik Box"));
     EXPECT_TRUE(Tr::MidiManager::instance()->IsSuspended());
