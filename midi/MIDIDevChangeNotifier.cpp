@@ -17,6 +17,11 @@ bool isDeviceObject(MIDIObjectType type)
 MIDIDevChangeNotifier::MIDIDevChangeNotifier(MidiManager& manager)
     : manager(manager), timer(this, kSettleMillis, 0, "MIDIDevChange async")
 {
+    // The timers' manager is made now, after the MIDI manager, so that the shutdown
+    // deletes it after the MIDI manager and with it this notifier. Made by a first
+    // notification during the shutdown, it would be recorded nowhere and its
+    // thread never joined.
+    BTimerManager::instance();
 }
 
 MIDIDevChangeNotifier::~MIDIDevChangeNotifier()

@@ -1,5 +1,6 @@
 // The MIDI manager's end, in a program of its own: it can be made only once.
 
+#include "foundation/BTimer.h"
 #include "foundation/Exception.h"
 #include "foundation/PexaSystem.h"
 #include "midi/MidiManager.h"
@@ -32,6 +33,17 @@ struct Blocking : Tr::TMidiDeviceListListener {
     std::atomic<int> calls{0};
 };
 
+// Where the shutdown registry holds the first object of that class; -1 when nowhere.
+template <class Object>
+int recordedAt()
+{
+    Tr::BList<Tr::AutoDelete*>* list = Tr::PexaSystem::autoDels;
+    for (int i = 0; list != nullptr && i < list->count; ++i)
+        if (dynamic_cast<Object*>(list->items[i]) != nullptr)
+            return i;
+    return -1;
+}
+
 VirtualMidiPort named(char const* name)
 {
     VirtualMidiPort port;
@@ -46,6 +58,9 @@ TEST(MidiManagerShutdown, WaitsForARunningRescanThenEndsAndNothingCallsBack)
     VirtualMidiBackend& midi = freshVirtualMidi();
     Tr::MidiManager* manager = Tr::MidiManager::instance();
     EXPECT_TRUE(Tr::TMidiRouter::IsInstanceAllocated()) << "the manager makes the router as it initialises";
+    // The timers' manager is deleted after the MIDI manager, whenever the first
+    // notification comes, so that its thread is joined.
+    EXPECT_GT(recordedAt<Tr::BTimerManager>(), recordedAt<Tr::MidiManager>());
     manager->SetSuspended(0);
     Blocking blocking;
     manager->AddDevListChangeListener(&blocking);
