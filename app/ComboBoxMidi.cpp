@@ -134,12 +134,22 @@ void ComboBoxMidi::selectCurrentDev()
         return;
     Tr::TMidiAlias* alias =
         Tr::TMidiAliasManager::instance()->GetAliasByName(Tr::StringFrom(aliasName), aliasType(), 1);
-    Tr::MidiManager* manager = Tr::MidiManager::instance();
-    int index = manager->GetDevIndex(alias->GetDeviceName(), direction());
-    Tr::MidiManagerDev* slot = nullptr;
-    bool open = manager->GetDevDescriptor(index, direction(), slot) && slot->IsOpen();
-    setSelectedId(open ? index + 1 : noneId, juce::dontSendNotification);
+    int index = openSlotNamed(alias->GetDeviceName());
+    setSelectedId(index >= 0 ? index + 1 : noneId, juce::dontSendNotification);
     checkForChange();
+}
+
+// Two slots may bear one name: a chosen port that waits to come back, and another
+// port that shows its name meanwhile. The chosen one is the one that is open.
+int ComboBoxMidi::openSlotNamed(Tr::BString const& name) const
+{
+    Tr::MidiManager* manager = Tr::MidiManager::instance();
+    for (int k = manager->GetDevCount(direction()) - 1; k >= 0; --k) {
+        Tr::MidiManagerDev* slot = manager->GetDevDescriptor(k, direction());
+        if (slot && slot->IsOpen() && slot->GetName() == name)
+            return k;
+    }
+    return -1;
 }
 
 void ComboBoxMidi::closeAllButChosen()

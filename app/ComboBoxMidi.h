@@ -75,6 +75,8 @@ private:
     void refreshImpl();
     // Tells the listeners when the selected id differs from the one told last.
     void checkForChange();
+    // The open slot of the direction that bears the name; -1 when none.
+    int openSlotNamed(Tr::BString const& name) const;
     // Opens the chosen slot and closes every other one, in slot order.
     void openOnly(int chosen, Tr::BString const& deviceName);
     Tr::TAliasType aliasType() const;

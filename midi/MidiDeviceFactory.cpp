@@ -4,30 +4,8 @@
 #include "midi/MidiDeviceListeners.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace Tr {
-
-namespace {
-
-void addOnce(std::vector<MidiDeviceDescriptor*>& list, MidiDeviceDescriptor* desc)
-{
-    if (std::find(list.begin(), list.end(), desc) == list.end())
-        list.push_back(desc);
-}
-
-// A numbered twin must not take the name of another port ("Synth 2" beside two
-// "Synth"): both would be one entry of every list.
-bool shownByAnother(BList<MidiDeviceDescriptor*> const& list, MidiDeviceDescriptor const* desc)
-{
-    BString shown = desc->GetName();
-    for (int j = 0; j < list.count; ++j)
-        if (list.items[j] && list.items[j] != desc && list.items[j]->GetName().equalsIgnoreCase(shown))
-            return true;
-    return false;
-}
-
-} // namespace
 
 MidiDeviceFactory::MidiDeviceFactory() = default;
 
@@ -130,42 +108,6 @@ TMidiDeviceBase* MidiDeviceFactory::CreateInputDevice(MidiDeviceDescriptor* desc
 TMidiDeviceBase* MidiDeviceFactory::CreateOutputDevice(MidiDeviceDescriptor* desc)
 {
     return desc && !desc->input ? CreateDevice(desc) : nullptr;
-}
-
-void MidiDeviceFactory::NumberDuplicates(BList<MidiDeviceDescriptor*>& list)
-{
-    std::vector<MidiDeviceDescriptor*> renamed;
-    for (int i = 0; i < list.count; ++i) {
-        MidiDeviceDescriptor* desc = list.items[i];
-        if (!desc)
-            continue;
-        desc->duplicateNumber = 0;
-        for (int j = 0; j < i; ++j) {
-            MidiDeviceDescriptor* earlier = list.items[j];
-            if (!earlier || !earlier->name.equalsIgnoreCase(desc->name))
-                continue;
-            if (earlier->duplicateNumber == 0)
-                earlier->duplicateNumber = 1;
-            ++desc->duplicateNumber;
-            if (desc->interfaceId.isNotEmpty() && desc->Matches(earlier)) {
-                addOnce(renamed, desc);
-                addOnce(renamed, earlier);
-            }
-        }
-        if (desc->duplicateNumber > 0)
-            ++desc->duplicateNumber;
-    }
-    for (MidiDeviceDescriptor* desc : renamed) {
-        BString base = desc->name;
-        int number = desc->duplicateNumber;
-        desc->duplicateNumber = 0;
-        do
-            desc->name = BString::format("%s %d", base.c_str(), number++);
-        while (shownByAnother(list, desc));
-    }
-    for (int i = 0; i < list.count; ++i)
-        while (list.items[i] && list.items[i]->duplicateNumber > 1 && shownByAnother(list, list.items[i]))
-            ++list.items[i]->duplicateNumber;
 }
 
 void MidiDeviceFactory::listNames(int dir, TStringList& list, bool publicNames)

@@ -60,6 +60,7 @@ public:
     // order; ports that also match by their identifiers get the number into their
     // name ("Port 1", "Port 2"), so that remembered descriptors tell them apart.
     // A number that would show a twin under another port's name is passed over.
+    // The list is one back-end's.
     static void NumberDuplicates(BList<MidiDeviceDescriptor*>& list);
 
 protected:

@@ -265,6 +265,9 @@ private:
     bool takeRefreshAgain(int& force);
     int runPass(int force);
     int RefreshDevListPerFactory(MidiDeviceFactory* factory, int position, int input, int force);
+    // Under StateLock: the last slot of the port's display name that the port may
+    // take; -1 when none.
+    int findSlotFor(MidiDeviceDescriptor* desc, int input);
     void postPass(int& changed);
 
     void tellControlListeners(int index, int input, BString const& text,

@@ -34,6 +34,13 @@ protected:
 // Sees every message sent to an output slot before it goes out; may replace the
 // data and length, or clear proceed to swallow the message. Runs with none of the
 // manager's locks held, like a listener.
+// Data a filter points the message at is read after its call returns, with no lock
+// held: by the send, the later filters and the later slots of the same send. So it
+// must stay valid and unchanged until the filter is removed, and longer while a
+// send that the filter served may still run: a removal waits only for the filter's
+// own calls, not for the sends that made them. Calls may overlap (a send on the
+// message thread, MIDI thru on a receiving thread), so a filter never rewrites data
+// it has handed out.
 class MidiOutDeviceFilter {
 public:
     virtual void FilterMidiOut(int index, unsigned char*& data, int& length, int& proceed) = 0;
@@ -42,7 +49,9 @@ protected:
     ~MidiOutDeviceFilter() = default;
 };
 
-// The same for every message an open input receives, on the receiving thread.
+// The same, the rule for replaced data included, for every message an open input
+// receives, on the thread that delivers it: a back-end may deliver on more than
+// one, so calls may overlap here too.
 class MidiInDeviceFilter {
 public:
     virtual void FilterMidiIn(int index, unsigned long long& timestamp, unsigned char*& data, int& length,

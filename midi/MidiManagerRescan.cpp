@@ -20,6 +20,21 @@ private:
     std::function<void()> action;
 };
 
+// May the port take the slot of its display name? A slot remembered by name only
+// (from the ini file) takes any; otherwise the slot's port bore the same name and,
+// when it had identifiers, the same ones. So a slot keeps to its port while the
+// program runs, and another port that shows its name meanwhile gets a slot of its own.
+bool takesSlotOf(MidiDeviceDescriptor const& port, MidiDeviceDescriptor const& held)
+{
+    if (held.index < 0)
+        return true;
+    if (held.name != port.name)
+        return false;
+    if (held.interfaceId.isEmpty() && held.serial.isEmpty())
+        return true;
+    return held.interfaceId.equalsIgnoreCase(port.interfaceId) && held.serial.equalsIgnoreCase(port.serial);
+}
+
 } // namespace
 
 int MidiManager::RefreshDevList(int force, int /*unused*/, int fireEvents)
@@ -161,7 +176,7 @@ int MidiManager::RefreshDevListPerFactory(MidiDeviceFactory* factory, int positi
         MidiManagerDev* slot = nullptr;
         {
             BLockHolder hold(MidiManagerDev::StateLock());
-            int k = findByName(desc->GetName(), input);
+            int k = findSlotFor(desc, input);
             int m = findByDescriptor(input, desc);
             // Another back-end's present port of the same name keeps its slot.
             if (k >= 0 && unsigned(slots.items[k]->descriptor->GetType()) != type && slots.items[k]->exists)
@@ -207,6 +222,18 @@ int MidiManager::RefreshDevListPerFactory(MidiDeviceFactory* factory, int positi
     for (MMDevTransfer const& transfer : transfers)
         slots.items[transfer.newIndex]->ReplaceDevice(transfer.device);
     return changed;
+}
+
+int MidiManager::findSlotFor(MidiDeviceDescriptor* desc, int input)
+{
+    BString shown = desc->GetName();
+    BList<MidiManagerDev*>& slots = slotsOf(input);
+    for (int i = slots.count - 1; i >= 0; --i) {
+        MidiDeviceDescriptor const& held = *slots.items[i]->descriptor;
+        if (held.GetName() == shown && takesSlotOf(*desc, held))
+            return i;
+    }
+    return -1;
 }
 
 void MidiManager::postPass(int& changed)

@@ -1,9 +1,13 @@
 #include "midi/MidiDeviceFactory.h"
 
 #include "tests/foundation/TestClock.h"
+#include "tests/foundation/WaitUntil.h"
 #include "tests/midi/MidiTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
 
 using namespace miditest;
 
@@ -55,6 +59,12 @@ TEST(MidiDeviceFactory, ANumberThatWouldShowATwinUnderAnotherPortsNameIsPassedOv
         {"three twins and two taken numbers",
          {{"A", "0000000A", "000000B0"}, {"A 2"}, {"A", "0000000A", "000000B0"}, {"A 3"}, {"A", "0000000A", "000000B0"}},
          {"A 1", "A 2", "A 4", "A 3", "A 5"}},
+        {"a number that renamed twins give up is taken again",
+         {{"Synth", "A", "B"}, {"Synth", "A", "B"}, {"Synth 2"}, {"Synth 3", "C", "D"}, {"Synth 3", "C", "D"}, {"Synth", "A", "B"}},
+         {"Synth 1", "Synth 4", "Synth 2", "Synth 3 1", "Synth 3 2", "Synth 3"}},
+        {"two pairs of twins of one name, interleaved; ids ignore case",
+         {{"X", "A", "B"}, {"X", "C", "D"}, {"X", "a", "b"}, {"X", "C", "D"}, {"X 3"}},
+         {"X 1", "X 2", "X 4", "X 5", "X 3"}},
     };
     for (auto const& c : cases) {
         SCOPED_TRACE(c.name);
@@ -62,6 +72,33 @@ TEST(MidiDeviceFactory, ANumberThatWouldShowATwinUnderAnotherPortsNameIsPassedOv
         factory.outputs = c.ports;
         EXPECT_EQ(c.shown, factory.displayNames(0));
     }
+}
+
+// Crafted names: many alike ports beside ports that bear the numbers the alike ones
+// would get. When each number tried measured every port's name, such a list took
+// seconds (some 10^8 names at 500 of each); now about 2 ms, 20 ms under the sanitizers.
+TEST(MidiDeviceFactory, CraftedRunsOfTakenNumbersAreNumberedInTimeNearLinear)
+{
+    int const alike = 500;
+    TestFactory factory;
+    std::vector<std::string> expected;
+    for (int i = 1; i <= alike; ++i) {
+        factory.outputs.emplace_back("X", "0000000A", "000000B0");
+        expected.push_back("X " + std::to_string(i == 1 ? 1 : alike + i));
+    }
+    for (int i = 1; i <= alike; ++i) {
+        factory.outputs.emplace_back("Y");
+        expected.push_back(i == 1 ? "Y" : "Y (" + std::to_string(alike + i) + ")");
+    }
+    for (int i = 2; i <= alike + 1; ++i)
+        for (std::string taken : {"X " + std::to_string(i), "Y (" + std::to_string(i) + ")"}) {
+            factory.outputs.emplace_back(taken);
+            expected.push_back(taken);
+        }
+    auto start = std::chrono::steady_clock::now();
+    std::vector<std::string> shown = factory.displayNames(0);
+    EXPECT_LT(TrTest::millisSince(start), 1000);
+    EXPECT_EQ(expected, shown);
 }
 
 TEST(MidiDeviceFactory, TheCacheIsRebuiltAfter1500MillisecondsOfQuiet)

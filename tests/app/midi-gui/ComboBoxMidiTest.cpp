@@ -191,6 +191,44 @@ TEST_F(BoxTest, UnpluggingTheChosenPortShowsNoneAndPluggingItInAgainReselectsIt)
     EXPECT_FALSE(isOpen("Port B"));
 }
 
+// Twins of one device, listed "Synth 1" and "Synth 3" beside a third device "Synth
+// 2", which is chosen and goes: a twin shows its name now, is not taken for it, and
+// gets nothing; the third device is chosen again when it is back.
+TEST_F(BoxTest, AChosenPortThatGoesIsWaitedForWhileATwinShowsItsName)
+{
+    auto device = [this](std::string const& name, SInt32 id) {
+        VirtualMidiPort device;
+        device.name = name;
+        device.entityId = id;
+        device.deviceId = id + 1;
+        return midi->add(kMIDIObjectType_Destination, device);
+    };
+    MIDIEndpointRef twins[] = {device("Synth", 10), device("Synth", 10)};
+    MIDIEndpointRef third = device("Synth 2", 20);
+    manager->RefreshDevList(1, 0, 1);
+    EXPECT_EQ((std::vector<std::string>{"(none)=-1", item("Synth 1"), item("Synth 3"), item("Synth 2")}), items());
+    int chosen = idOf("Synth 2");
+    choose(chosen);
+    unsigned char note[] = {0x90, 0x3C, 0x40};
+
+    midi->remove(third);
+    rescanOnAnotherThread();
+    settle();
+    EXPECT_EQ(-1, box->getSelectedId());
+    EXPECT_NE(chosen, idOf("Synth 2"));
+    EXPECT_EQ("Synth 2", aliasDevice());
+    EXPECT_EQ(0, manager->SendMessageAllDevs(note, 3));
+
+    third = device("Synth 2", 20);
+    rescanOnAnotherThread();
+    settle();
+    EXPECT_EQ(chosen, box->getSelectedId());
+    EXPECT_EQ(1, manager->SendMessageAllDevs(note, 3));
+    EXPECT_EQ(1u, miditest::sentTo(*midi, third).size());
+    for (MIDIEndpointRef twin : twins)
+        EXPECT_TRUE(miditest::sentTo(*midi, twin).empty());
+}
+
 TEST_F(BoxTest, ItemIdsNameTheSameSlotAsPortsComeAndGo)
 {
     plug({"Port A", "Port B", "Port C"});
