@@ -70,6 +70,7 @@ wid=$(e2e_find_window "$E2E_PID")
 e2e_wait_started "$wid"
 e2e_wait_send_state "$wid" off
 e2e_port_box_image "$wid" "$none"
+e2e_wait_focus "$wid" $E2E_OPEN
 e2e_key "$wid" Tab Down
 e2e_wait_port_box_change "$wid" "$none" "$E2E_TMP/port-synth-1.png"
 e2e_key "$wid" Down
