@@ -199,11 +199,12 @@ e2e_allowed_actions() {
 
 # e2e_move_window WINDOW X Y
 # Moves the window as a user dragging its title bar would, and waits until the
-# server reports the new position.
+# server reports the new position; a move that the program's own placement undid
+# is made again, as the user would drag again.
 e2e_move_window() {
     local deadline=$((SECONDS + E2E_TIMEOUT)) geometry
-    xdotool windowmove "$1" "$2" "$3"
     while [ $SECONDS -lt $deadline ]; do
+        xdotool windowmove "$1" "$2" "$3"
         geometry=$(e2e_window_geometry "$1")
         [ "${geometry% * *}" = "$2 $3" ] && return 0
         sleep 0.1

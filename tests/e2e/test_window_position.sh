@@ -14,6 +14,7 @@ expect_window_at() { # X Y WHAT [MOVE_X MOVE_Y]
     read -r x y _ < <(e2e_window_geometry "$wid")
     e2e_assert_eq "$1 $2" "$x $y" "$3"
     if [ $# -eq 5 ]; then
+        e2e_wait_started "$wid"
         e2e_move_window "$wid" "$4" "$5"
     fi
     e2e_close_window "$wid"
