@@ -515,6 +515,18 @@ e2e_port_box_image() {
     import -window "$1" -crop 190x13+134+21 +repage "$2" 2>/dev/null || e2e_fail "cannot read the port box"
 }
 
+# e2e_start_unchosen NONE_IMAGE
+# Starts the program with no port chosen, sets wid, saves the port box's
+# "(none)" in NONE_IMAGE and waits until the window takes keys.
+e2e_start_unchosen() {
+    e2e_start
+    wid=$(e2e_find_window "$E2E_PID")
+    e2e_wait_started "$wid"
+    e2e_wait_send_state "$wid" off
+    e2e_port_box_image "$wid" "$1"
+    e2e_wait_focus "$wid" $E2E_OPEN
+}
+
 # e2e_wait_port_box WINDOW IMAGE
 # Waits until the port box shows what it showed in the image, nudging the program.
 e2e_wait_port_box() {

@@ -10,14 +10,8 @@ e2e_live_document
 none="$E2E_TMP/port-none.png"
 chosen="$E2E_TMP/port-chosen.png"
 
-e2e_start
-wid=$(e2e_find_window "$E2E_PID")
-e2e_wait_started "$wid"
-e2e_wait_send_state "$wid" off
-e2e_port_box_image "$wid" "$none"
-
 # How the box shows the port when chosen; then "(none)" again.
-e2e_wait_focus "$wid" $E2E_OPEN
+e2e_start_unchosen "$none"
 e2e_key "$wid" Tab Down
 e2e_wait_port_box_change "$wid" "$none" "$chosen"
 e2e_wait_send_state "$wid" ready

@@ -14,15 +14,9 @@ none="$E2E_TMP/port-none.png"
 other="$E2E_TMP/port-other.png"
 chosen="$E2E_TMP/port-chosen.png"
 
-e2e_start
-wid=$(e2e_find_window "$E2E_PID")
-e2e_wait_started "$wid"
-e2e_wait_send_state "$wid" off
-e2e_port_box_image "$wid" "$none"
-
 # The box lists the ports after "(none)" in the back-end's order. One key at a
 # time: SEND is ready with either port, so only the box tells the second apart.
-e2e_wait_focus "$wid" $E2E_OPEN
+e2e_start_unchosen "$none"
 e2e_key "$wid" Tab Down
 e2e_wait_port_box_change "$wid" "$none" "$other"
 e2e_key "$wid" Down
@@ -65,12 +59,7 @@ e2e_live_document
 e2e_midi_setup "Synth;Synth;Synth 2"
 # Off the window: resting where SEND was clicked, the pointer's tooltip covers SEND.
 xdotool mousemove 0 0
-e2e_start
-wid=$(e2e_find_window "$E2E_PID")
-e2e_wait_started "$wid"
-e2e_wait_send_state "$wid" off
-e2e_port_box_image "$wid" "$none"
-e2e_wait_focus "$wid" $E2E_OPEN
+e2e_start_unchosen "$none"
 e2e_key "$wid" Tab Down
 e2e_wait_port_box_change "$wid" "$none" "$E2E_TMP/port-synth-1.png"
 e2e_key "$wid" Down
