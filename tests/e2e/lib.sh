@@ -365,14 +365,22 @@ e2e_live_document() {
     e2e_remember_file "$E2E_HOME/Documents/live.syx"
 }
 
-# e2e_send_after_replug WINDOW FILE
-# SEND answered "Yes" writes FILE's bytes as the first packet, and SEND then waits.
-e2e_send_after_replug() {
+# e2e_replug_send_and_close WINDOW PORT CHOSEN_IMAGE
+# Plugs the chosen PORT in again: the box shows it and SEND is ready; SEND
+# answered "Yes" writes the live document as the first packet and then waits.
+# Closes the window and checks that the program ended well.
+e2e_replug_send_and_close() {
+    e2e_midi_control "add $2"
+    e2e_wait_port_box "$1" "$3"
+    e2e_wait_send_state "$1" ready
     e2e_click "$1" 238 62
     e2e_key "$(e2e_wait_window_named "^Confirm$")" Return
     e2e_wait_midi_packets 1
-    e2e_assert_eq "$(e2e_hex "$2")" "$(e2e_midi_packet 1)" "the packet sent after replugging"
+    e2e_assert_eq "$(e2e_hex "$E2E_HOME/Documents/live.syx")" "$(e2e_midi_packet 1)" "the packet sent after replugging"
     e2e_wait_send_state "$1" waiting
+    e2e_close_window "$1"
+    e2e_wait_exit "$E2E_PID"
+    e2e_assert_eq 0 "$E2E_STATUS" "exit status"
 }
 
 # e2e_click WINDOW X Y

@@ -31,11 +31,5 @@ e2e_midi_control "release-changes"
 e2e_wait_port_box "$wid" "$none"
 e2e_wait_send_state "$wid" off
 
-e2e_midi_control "add Dravik Box"
-e2e_wait_port_box "$wid" "$chosen"
-e2e_wait_send_state "$wid" ready
-e2e_send_after_replug "$wid" "$E2E_HOME/Documents/live.syx"
-e2e_close_window "$wid"
-e2e_wait_exit "$E2E_PID"
-e2e_assert_eq 0 "$E2E_STATUS" "exit status"
+e2e_replug_send_and_close "$wid" "Dravik Box" "$chosen"
 e2e_assert_eq "Dravik Box" "$(e2e_ini_value MIDI.out Name0)" "the port to open at the next start"

@@ -44,13 +44,7 @@ e2e_midi_control "remove Dravik Box"
 e2e_wait_port_box "$wid" "$none"
 e2e_wait_send_state "$wid" off
 e2e_screenshot port-unplugged
-e2e_midi_control "add Dravik Box"
-e2e_wait_port_box "$wid" "$chosen"
-e2e_wait_send_state "$wid" ready
-e2e_send_after_replug "$wid" "$E2E_HOME/Documents/live.syx"
-e2e_close_window "$wid"
-e2e_wait_exit "$E2E_PID"
-e2e_assert_eq 0 "$E2E_STATUS" "exit status"
+e2e_replug_send_and_close "$wid" "Dravik Box" "$chosen"
 
 # Two identical devices beside a third named as a twin would be: the box lists
 # "Synth 1", "Synth 3" and "Synth 2". One key at a time, each waited for.
@@ -74,10 +68,4 @@ e2e_midi_control "remove Synth 2"
 e2e_wait_port_box "$wid" "$none"
 e2e_wait_send_state "$wid" off
 e2e_assert_eq 0 "$(e2e_midi_packets)" "packets sent while the chosen port was away"
-e2e_midi_control "add Synth 2"
-e2e_wait_port_box "$wid" "$chosen"
-e2e_wait_send_state "$wid" ready
-e2e_send_after_replug "$wid" "$E2E_HOME/Documents/live.syx"
-e2e_close_window "$wid"
-e2e_wait_exit "$E2E_PID"
-e2e_assert_eq 0 "$E2E_STATUS" "exit status"
+e2e_replug_send_and_close "$wid" "Synth 2" "$chosen"
